@@ -1,0 +1,51 @@
+# Set-up, build, tests and benchmarks. `make test` and `make run` do everything on a fresh
+# Debian machine.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 30
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build test run bench test-asan fuzz format clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+run: build
+	@tools/run-main.sh $(BUILD) $(ARGS)
+
+bench: build
+	@tools/run-benchmarks.sh $(BUILD)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIVO_SANITIZE=ON -DKIVO_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp \
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(ASAN_CTEST_ARGS)
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@tools/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+format:
+	find src tests bench fuzz tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
