@@ -7,28 +7,24 @@
 namespace kivo {
 namespace {
 
-std::mutex &sinkMutex()
-{
+std::mutex &sinkMutex() {
     static std::mutex mutex;
     return mutex;
 }
 
-MessageSink &currentSink()
-{
+MessageSink &currentSink() {
     static MessageSink sink;
     return sink;
 }
 
 }  // namespace
 
-MessageSink setMessageSink(MessageSink sink)
-{
+MessageSink setMessageSink(MessageSink sink) {
     std::lock_guard lock(sinkMutex());
     return std::exchange(currentSink(), std::move(sink));
 }
 
-void showMessage(const std::string &text)
-{
+void showMessage(const std::string &text) {
     MessageSink sink;
     {
         std::lock_guard lock(sinkMutex());
