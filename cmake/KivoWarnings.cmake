@@ -2,7 +2,7 @@
 add_library(kivo_warnings INTERFACE)
 target_compile_options(kivo_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
-  -Wnull-dereference -Wformat=2 -Werror)
+  -Wformat=2 -Werror)
 
 if(KIVO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
