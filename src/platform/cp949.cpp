@@ -2,9 +2,10 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 namespace kivo {
 namespace {
@@ -25,15 +26,76 @@ IconvHandle openConverter(const char *to, const char *from) {
     return IconvHandle(handle == reinterpret_cast<iconv_t>(-1) ? nullptr : handle);
 }
 
-// iconv handles carry shift state and are not thread-safe: one pair per thread.
-iconv_t decoder() {
-    thread_local IconvHandle handle = openConverter("UTF-8", "CP949");
-    return static_cast<iconv_t>(handle.get());
-}
+// The code page's double-byte table, read once from iconv: lead bytes 0x81..0xFE, trail bytes
+// 0x41..0xFE. Only pairs that iconv decodes to exactly one character, and that character to
+// the same pair, are kept, so decoding followed by encoding gives back the original bytes.
+class CCodePageTable {
+public:
+    CCodePageTable() : m_decode(0x10000, 0) {
+        IconvHandle toUnicode = openConverter("UTF-32LE", "CP949");
+        IconvHandle fromUnicode = openConverter("CP949", "UTF-32LE");
+        if (!toUnicode || !fromUnicode) {
+            return;
+        }
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x41; trail <= 0xFE; ++trail) {
+                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const char32_t cp = decodePair(toUnicode.get(), pair);
+                if (cp == 0 || (cp >= kRawBytePlane + 0x80 && cp <= kRawBytePlane + 0xFF) ||
+                    !encodesBack(fromUnicode.get(), cp, pair) || m_encode.count(cp)) {
+                    continue;
+                }
+                const uint16_t code = static_cast<uint16_t>(lead << 8 | trail);
+                m_decode[code] = cp;
+                m_encode.emplace(cp, code);
+            }
+        }
+    }
 
-iconv_t encoder() {
-    thread_local IconvHandle handle = openConverter("CP949", "UTF-8");
-    return static_cast<iconv_t>(handle.get());
+    // The character of a double-byte code, or 0 when the pair is not a character.
+    char32_t decode(uint8_t lead, uint8_t trail) const { return m_decode[lead << 8 | trail]; }
+
+    // The double-byte code of a character, or 0 when the code page cannot hold it.
+    uint16_t encode(char32_t cp) const {
+        const auto found = m_encode.find(cp);
+        return found == m_encode.end() ? 0 : found->second;
+    }
+
+private:
+    static char32_t decodePair(void *handle, const char (&pair)[2]) {
+        auto cd = static_cast<iconv_t>(handle);
+        char *in = const_cast<char *>(pair);
+        size_t inLeft = 2;
+        char32_t out[2] = {};
+        char *outPtr = reinterpret_cast<char *>(out);
+        size_t outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0 ||
+            outLeft != sizeof out - sizeof(char32_t)) {
+            return 0;
+        }
+        return out[0];
+    }
+
+    static bool encodesBack(void *handle, char32_t cp, const char (&pair)[2]) {
+        auto cd = static_cast<iconv_t>(handle);
+        char *in = reinterpret_cast<char *>(&cp);
+        size_t inLeft = sizeof cp;
+        char out[4] = {};
+        char *outPtr = out;
+        size_t outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        return iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+               outLeft == sizeof out - 2 && out[0] == pair[0] && out[1] == pair[1];
+    }
+
+    std::vector<char32_t> m_decode;
+    std::unordered_map<char32_t, uint16_t> m_encode;
+};
+
+const CCodePageTable &codePage() {
+    static const CCodePageTable table;
+    return table;
 }
 
 bool isAscii(std::string_view text) {
@@ -113,32 +175,24 @@ std::string cp949ToUtf8(std::string_view bytes) {
     if (isAscii(bytes)) {
         return std::string(bytes);
     }
-    iconv_t cd = decoder();
-    // A CP949 byte never needs more than three UTF-8 bytes, raw bytes included.
-    std::string out(bytes.size() * 3, '\0');
-    char *in = const_cast<char *>(bytes.data());
-    size_t inLeft = bytes.size();
-    char *outPtr = out.data();
-    size_t outLeft = out.size();
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    while (inLeft > 0) {
-        if (cd && iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
-            break;
+    const CCodePageTable &table = codePage();
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2 + 1);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<uint8_t>(bytes[i]);
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+            continue;
         }
-        // Invalid or incomplete sequence (or no converter): keep the byte as a raw code point.
-        std::string raw;
-        appendUtf8(raw, kRawBytePlane + static_cast<unsigned char>(*in));
-        for (const char c : raw) {
-            *outPtr++ = c;
-        }
-        outLeft -= raw.size();
-        ++in;
-        --inLeft;
-        if (cd) {
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const char32_t cp =
+            i + 1 < bytes.size() ? table.decode(byte, static_cast<uint8_t>(bytes[i + 1])) : 0;
+        if (cp != 0) {
+            appendUtf8(out, cp);
+            ++i;
+        } else {
+            appendUtf8(out, kRawBytePlane + byte);
         }
     }
-    out.resize(out.size() - outLeft);
     return out;
 }
 
@@ -146,35 +200,23 @@ std::optional<std::string> utf8ToCp949(std::string_view text) {
     if (isAscii(text)) {
         return std::string(text);
     }
-    iconv_t cd = encoder();
-    if (!cd) {
-        return std::nullopt;
-    }
-    std::string out(text.size() * 2 + 4, '\0');
-    char *in = const_cast<char *>(text.data());
-    size_t inLeft = text.size();
-    char *outPtr = out.data();
-    size_t outLeft = out.size();
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
-            break;
-        }
-        if (errno != EILSEQ && errno != EINVAL) {
-            return std::nullopt;
-        }
-        size_t pos = static_cast<size_t>(in - text.data());
+    const CCodePageTable &table = codePage();
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size()) {
         const char32_t cp = nextCodePoint(text, pos);
-        if (cp < kRawBytePlane + 0x80 || cp > kRawBytePlane + 0xFF) {
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp >= kRawBytePlane + 0x80 && cp <= kRawBytePlane + 0xFF) {
+            out += static_cast<char>(cp - kRawBytePlane);
+        } else if (const uint16_t code = table.encode(cp)) {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        } else {
             return std::nullopt;
         }
-        *outPtr++ = static_cast<char>(cp - kRawBytePlane);
-        --outLeft;
-        inLeft -= pos - static_cast<size_t>(in - text.data());
-        in = const_cast<char *>(text.data()) + pos;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    out.resize(out.size() - outLeft);
     return out;
 }
 
