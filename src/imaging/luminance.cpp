@@ -6,11 +6,4 @@ int reference(unsigned red, unsigned green, unsigned blue) {
     return static_cast<int>(0.299 * red + 0.587 * green + 0.114 * blue + 0.5);
 }
 
-namespace detail {
-
-int onBoundary(unsigned red, unsigned green, unsigned blue) {
-    return reference(red, green, blue);
-}
-
-}  // namespace detail
 }  // namespace kivo::luminance

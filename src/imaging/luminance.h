@@ -1,33 +1,58 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
-// Integer luminance that reproduces trunc(0.299 R + 0.587 G + 0.114 B + 0.5) evaluated in double
-// precision, for every one of the 2^24 colours, without floating point on the hot path.
+// Integer luminance equal to trunc(0.299 R + 0.587 G + 0.114 B + 0.5) evaluated in double
+// precision, for every one of the 2^24 colours, with no floating point on the common path.
+//
+// 1000 x (0.299 R + 0.587 G + 0.114 B + 0.5) = 299 R + 587 G + 114 B + 500 is an exact integer,
+// so the luminance is its quotient by 1000, except when the remainder is zero: there the double
+// evaluation can land just below the whole number, depending on how the products and sums round.
+// That rounding cannot be reproduced by any sum of per-component tables: (0, 12, 4),
+// (140, 204, 78) and (236, 232, 68) land on their whole number while (0, 204, 68),
+// (140, 232, 4) and (236, 12, 78), made of the same components, land below it. Those boundary
+// colours (about 0.1 %, none of them grey) are therefore decided by the double formula itself.
 namespace kivo::luminance {
 
-// The double formula itself; the reference the fast path is held to.
-int reference(unsigned red, unsigned green, unsigned blue);
-
 namespace detail {
-// Exact decision for the colours whose true value lands on a whole number: there the double
-// rounding of the products and sums decides which side the result falls.
-int onBoundary(unsigned red, unsigned green, unsigned blue);
+
+// Scaled so that the sum's upper 32 bits are the quotient by 1000 and its lower 32 bits stay
+// below kBoundaryLimit exactly when the remainder is zero: with K = ceil(2^32 / 1000),
+// V x K = (V / 1000) x 2^32 + 704 x (V / 1000) for multiples of 1000, while every other V
+// leaves between K and 2^32 - 1 in the lower half (V is at most 255500).
+constexpr uint64_t kScale = 4294968;
+constexpr uint32_t kBoundaryLimit = 1u << 22;
+
+constexpr std::array<uint64_t, 256> scaledProducts(uint64_t factor, uint64_t offset) {
+    std::array<uint64_t, 256> table{};
+    for (uint64_t i = 0; i < 256; ++i) {
+        table[i] = (factor * i + offset) * kScale;
+    }
+    return table;
+}
+
+inline constexpr std::array<uint64_t, 256> kRed = scaledProducts(299, 0);
+inline constexpr std::array<uint64_t, 256> kGreen = scaledProducts(587, 0);
+inline constexpr std::array<uint64_t, 256> kBlue = scaledProducts(114, 500);
+
 }  // namespace detail
 
-inline int fromRgb(unsigned red, unsigned green, unsigned blue) {
-    // 1000 x (0.299 R + 0.587 G + 0.114 B + 0.5) is an exact integer; the double result can only
-    // differ from its quotient when the remainder is zero (about 0.1 % of colours).
-    const unsigned scaled = 299u * red + 587u * green + 114u * blue + 500u;
-    const unsigned whole = scaled / 1000u;
-    if (whole * 1000u == scaled) {
-        return detail::onBoundary(red, green, blue);
+// The double formula itself: the definition the fast path is held to.
+int reference(unsigned red, unsigned green, unsigned blue);
+
+// Components must be 0..255.
+inline int fromRgb(uint8_t red, uint8_t green, uint8_t blue) {
+    const uint64_t scaled = detail::kRed[red] + detail::kGreen[green] + detail::kBlue[blue];
+    if (static_cast<uint32_t>(scaled) < detail::kBoundaryLimit) [[unlikely]] {
+        return reference(red, green, blue);
     }
-    return static_cast<int>(whole);
+    return static_cast<int>(scaled >> 32);
 }
 
 inline int fromColor(uint32_t color) {
-    return fromRgb((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
+    return fromRgb(static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
+                   static_cast<uint8_t>(color));
 }
 
 }  // namespace kivo::luminance
