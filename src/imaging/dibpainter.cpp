@@ -1,5 +1,8 @@
 #include "imaging/dibpainter.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QImage>
 #include <QList>
 #include <QTransform>
@@ -62,6 +65,13 @@ QImage storedRows(const CDib &dib) {
     }
 }
 
+// The pixels covered by a rectangle whose width or height may be negative.
+QRect spanned(const QRect &rect) {
+    const int left = std::min(rect.x(), rect.x() + rect.width());
+    const int top = std::min(rect.y(), rect.y() + rect.height());
+    return QRect(left, top, std::abs(rect.width()), std::abs(rect.height()));
+}
+
 }  // namespace
 
 void drawDib(QPainter &painter, const CDib &dib, const QRect *destination, const QRect *source) {
@@ -79,15 +89,17 @@ void drawDib(QPainter &painter, const CDib &dib, const QRect *destination, const
         return;
     }
 
-    // The source rectangle, normalised, in stored-row coordinates (row 0 is the bottom row).
-    const QRect source0 = from.normalized();
+    // As with a stretch blit, a negative width or height extends the rectangle to the left or
+    // upwards from its corner.
+    const QRect source0 = spanned(from);
+    // The source rectangle in stored-row coordinates (row 0 is the bottom row).
     const QRect stored(source0.x(), dib.height() - source0.y() - source0.height(), source0.width(),
                        source0.height());
     // Stored rows run upwards, so the picture is drawn flipped vertically; a sign difference
     // between the rectangles mirrors it once more along that axis.
     const bool mirrorX = (from.width() < 0) != (target.width() < 0);
     const bool mirrorY = (from.height() < 0) != (target.height() < 0);
-    const QRectF box = QRectF(target).normalized();
+    const QRectF box(spanned(target));
 
     QTransform flip;
     flip.translate(box.center().x(), box.center().y());
