@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+class CDib;
+class CNeuralNetwork;
+
+// The difference features of a pair of consecutive 8-bit grey frames, computed from exact integer
+// histograms in a single scan of both pictures.
+namespace kivo {
+
+// Rows of an 8-bit picture. The row order does not matter as long as both pictures of a pair
+// use the same one.
+struct GreyPlane {
+    const uint8_t *rows = nullptr;  // first row
+    ptrdiff_t stride = 0;           // bytes from one row to the next
+    int width = 0;
+    int height = 0;
+
+    size_t pixelCount() const { return static_cast<size_t>(width) * static_cast<size_t>(height); }
+};
+
+// The rows of an 8-bit CDib; an empty plane for any other picture.
+GreyPlane greyPlaneOf(const CDib &picture);
+
+using GreyHistogram = std::array<uint32_t, 256>;
+// Counts of the signed differences previous - current, bin j holding difference j - 255.
+using DifferenceHistogram = std::array<uint32_t, 511>;
+
+enum FeatureIndex {
+    kMeanDifference = 0,       // mean absolute grey difference, 0 .. 255
+    kHistogramDifference = 1,  // sum of |h_prev - h_cur| x 100 / N, 0 .. 200
+    kDifferenceSpread = 2,     // population deviation of the 511 difference counts x 1000 / N
+    kGreySpread = 3,           // deviation of the grey levels of the earlier frame, 0 .. 127.5
+    kCutScore = 4,             // network output 0 minus output 1, -1 .. +1
+    kFeatureCount = 5,
+};
+
+using FrameFeatures = std::array<double, kFeatureCount>;
+
+// 1/511 as the detector has always applied it.
+inline constexpr double kOneOver511 = 0.0019569471624266144;
+
+void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram);
+
+// One scan of a pair of equally sized planes: the signed-difference histogram and the grey
+// histogram of `current`.
+void computePairHistograms(const GreyPlane &previous, const GreyPlane &current,
+                           DifferenceHistogram &differences, GreyHistogram &currentHistogram);
+
+// Features 0..3 from the histograms of a pair of `pixelCount` pixels; the cut score is left 0.
+FrameFeatures featuresFromHistograms(const DifferenceHistogram &differences,
+                                     const GreyHistogram &previousHistogram,
+                                     const GreyHistogram &currentHistogram, size_t pixelCount);
+
+// Output 0 minus output 1 of the network on the first three features; 0 when it cannot run.
+double cutScoreOf(CNeuralNetwork &network, const FrameFeatures &features);
+
+// All five features of the pair (previous, current). `previousHistogram` is the grey histogram
+// of `previous`; `currentHistogram` receives that of `current`. The planes must have the same
+// size.
+FrameFeatures analyzeFramePair(const GreyPlane &previous, const GreyPlane &current,
+                               const GreyHistogram &previousHistogram,
+                               GreyHistogram &currentHistogram, CNeuralNetwork &network);
+
+}  // namespace kivo
