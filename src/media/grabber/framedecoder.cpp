@@ -1,0 +1,525 @@
+#include "media/grabber/framedecoder.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <thread>
+
+#include "imaging/dib.h"
+#include "media/grabber/grabberlog.h"
+
+namespace kivo::grabber {
+namespace {
+
+// Decoded pictures kept for short steps back, by memory rather than count.
+constexpr size_t kRecentBudgetBytes = size_t{64} << 20;
+constexpr size_t kMinRecent = 4;
+constexpr size_t kMaxRecent = 32;
+
+// A step forward this short always decodes on; a longer one seeks when a key picture lies in
+// between (the container's index tells) or, without an index, when it spans more than this
+// many seconds.
+constexpr int64_t kDecodeOnFrames = 16;
+constexpr double kDecodeOnSecondsWithoutIndex = 2.0;
+
+// When the key picture found lies after the target, the seek is repeated this much earlier
+// (seconds, growing by 4 each time); the last attempt starts from the beginning of the file.
+constexpr double kFirstBackoffSeconds = 1.0;
+constexpr int kSeekAttempts = 5;
+
+// On the way to a far target, pictures that no other picture refers to are not decoded when
+// their packet lies more than kSkipBeforeTarget frames before the target (packet timestamps of
+// some containers are only decoding times, off by the codec's reordering); the pictures from
+// kKeepBeforeTarget frames before the target on are kept for short steps back.
+constexpr double kSkipBeforeTarget = 8;
+constexpr double kKeepBeforeTarget = 1.5;
+
+// Bounds against damaged files: read or decoding failures in a row, and packets in a row that
+// bring no picture, after which the stream is taken as ended.
+constexpr int kMaxFailuresInARow = 64;
+constexpr int kMaxPacketsWithoutPicture = 4096;
+
+// Frame rates outside this range come from broken headers.
+constexpr double kMinRate = 0.01;
+constexpr double kMaxRate = 1000.0;
+// Largest frame count handled: frame numbers stay exact in doubles.
+constexpr double kMaxFrames = 9007199254740992.0;
+// Timestamps computed for frame numbers stay well inside int64_t.
+constexpr double kMaxTicks = 4611686018427387904.0;
+
+bool isUsableRate(AVRational rate) {
+    if (rate.num <= 0 || rate.den <= 0) {
+        return false;
+    }
+    const double value = av_q2d(rate);
+    return value >= kMinRate && value <= kMaxRate;
+}
+
+int pickVideoStream(AVFormatContext &format) {
+    // Cover art of a sound file is a one-picture "video" stream; it does not make a video.
+    int best = av_find_best_stream(&format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (best >= 0 && (format.streams[best]->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+        return best;
+    }
+    for (unsigned i = 0; i < format.nb_streams; ++i) {
+        const AVStream *stream = format.streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool isKeyPicture(const AVFrame &frame) {
+    return frame.key_frame != 0 || frame.pict_type == AV_PICTURE_TYPE_I;
+}
+
+}  // namespace
+
+int CFrameDecoder::open(const std::string &path) {
+    close();
+    AVFormatContext *rawFormat = nullptr;
+    int error = avformat_open_input(&rawFormat, path.c_str(), nullptr, nullptr);
+    if (error < 0) {
+        logAvError("cannot open \"" + path + "\"", error);
+        return 0;
+    }
+    m_format.reset(rawFormat);
+    error = avformat_find_stream_info(m_format.get(), nullptr);
+    if (error < 0) {
+        logAvError("cannot read the streams of \"" + path + "\"", error);
+        close();
+        return 0;
+    }
+    if (m_format->pb == nullptr || (m_format->pb->seekable & AVIO_SEEKABLE_NORMAL) == 0) {
+        logLine("\"" + path + "\" cannot be positioned");
+        close();
+        return 0;
+    }
+    m_streamIndex = pickVideoStream(*m_format);
+    if (m_streamIndex < 0) {
+        logLine("\"" + path + "\" has no video stream");
+        close();
+        return 0;
+    }
+    for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+        if (static_cast<int>(i) != m_streamIndex) {
+            m_format->streams[i]->discard = AVDISCARD_ALL;
+        }
+    }
+    AVStream &stream = *m_format->streams[m_streamIndex];
+    m_timeBase = stream.time_base;
+    m_rate = stream.avg_frame_rate;
+    if (!isUsableRate(m_rate)) {
+        m_rate = av_guess_frame_rate(m_format.get(), &stream, nullptr);
+    }
+    if (!isUsableRate(m_rate) || m_timeBase.num <= 0 || m_timeBase.den <= 0) {
+        logLine("\"" + path + "\" has no usable frame rate");
+        close();
+        return 0;
+    }
+    m_framesPerTick = av_q2d(m_timeBase) * av_q2d(m_rate);
+
+    double seconds = -1;
+    if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0) {
+        seconds = static_cast<double>(stream.duration) * av_q2d(m_timeBase);
+    } else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0) {
+        seconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
+    }
+    const double frames = std::round(seconds * av_q2d(m_rate));
+    if (!(frames >= 0 && frames < kMaxFrames)) {
+        logLine("\"" + path + "\" has no usable length");
+        close();
+        return 0;
+    }
+    m_frameCount = std::max<int64_t>(1, static_cast<int64_t>(frames));
+
+    if (!openDecoder(stream)) {
+        close();
+        return 0;
+    }
+    m_packet.reset(av_packet_alloc());
+    m_frame.reset(av_frame_alloc());
+    if (!m_packet || !m_frame) {
+        logAvError("allocation", AVERROR(ENOMEM));
+        close();
+        return 0;
+    }
+
+    // Frame 0 is the first key picture; decoding it also proves that the stream decodes.
+    m_positioned = true;
+    m_keepFrom = m_skipBefore = -std::numeric_limits<double>::infinity();
+    while (!m_keySeen && decodeNext()) {
+    }
+    if (!m_keySeen) {
+        logLine("\"" + path + "\" has no picture that can be decoded");
+        close();
+        return 0;
+    }
+    return 1;
+}
+
+int CFrameDecoder::openDecoder(AVStream &stream) {
+    const AVCodecParameters &parameters = *stream.codecpar;
+    const AVCodec *decoder = avcodec_find_decoder(parameters.codec_id);
+    if (decoder == nullptr) {
+        logLine(std::string("no decoder for ") + avcodec_get_name(parameters.codec_id));
+        return 0;
+    }
+    m_width = parameters.width;
+    m_height = parameters.height;
+    // The picture is a 24-bit DIB whose row length must fit its 16-bit stride.
+    const int64_t stride = (int64_t{m_width} * 24 + 31) / 32 * 4;
+    if (m_width <= 0 || m_height <= 0 || stride > CDib::kMaxStride ||
+        av_image_check_size(static_cast<unsigned>(m_width), static_cast<unsigned>(m_height), 0,
+                            nullptr) < 0) {
+        logLine("unusable picture size " + std::to_string(m_width) + "x" +
+                std::to_string(m_height));
+        return 0;
+    }
+    m_codec.reset(avcodec_alloc_context3(decoder));
+    if (!m_codec) {
+        logAvError("allocation", AVERROR(ENOMEM));
+        return 0;
+    }
+    int error = avcodec_parameters_to_context(m_codec.get(), &parameters);
+    if (error < 0) {
+        logAvError("decoder parameters", error);
+        return 0;
+    }
+    m_codec->pkt_timebase = stream.time_base;
+    m_codec->thread_count = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    error = avcodec_open2(m_codec.get(), decoder, nullptr);
+    if (error < 0) {
+        logAvError(std::string("cannot open the ") + decoder->name + " decoder", error);
+        return 0;
+    }
+    const int pictureBytes = av_image_get_buffer_size(
+        parameters.format >= 0 ? static_cast<AVPixelFormat>(parameters.format) : AV_PIX_FMT_YUV420P,
+        m_width, m_height, 1);
+    const size_t perPicture = pictureBytes > 0 ? static_cast<size_t>(pictureBytes) : 1;
+    m_recentCapacity = std::clamp(kRecentBudgetBytes / perPicture, kMinRecent, kMaxRecent);
+    return 1;
+}
+
+void CFrameDecoder::close() {
+    m_recent.clear();
+    m_frame.reset();
+    m_packet.reset();
+    m_codec.reset();
+    m_format.reset();
+    m_streamIndex = -1;
+    m_timeBase = {0, 1};
+    m_rate = {0, 1};
+    m_width = m_height = 0;
+    m_frameCount = 0;
+    m_seekCount = 0;
+    m_firstTimestamp = AV_NOPTS_VALUE;
+    m_framesPerTick = 0;
+    m_recentCapacity = 0;
+    m_positioned = m_keySeen = m_hasLastPosition = m_draining = m_ended = false;
+    m_firstKeyPosition = m_lastPosition = m_keepFrom = m_skipBefore = 0;
+}
+
+const AVFrame *CFrameDecoder::frameAt(int64_t frame) {
+    if (!isOpen() || frame < 0) {
+        return nullptr;
+    }
+    bool sought = false;
+    bool skipEarlyPictures = true;
+    for (;;) {
+        const DecodedFrame *found = nullptr;
+        switch (lookup(frame, found)) {
+            case Lookup::Found:
+                return found->damaged ? nullptr : found->frame.get();
+            case Lookup::Missing:
+                return nullptr;
+            case Lookup::Ahead:
+                if (!sought && !worthDecodingOn(frame)) {
+                    if (!seekTo(frame, skipEarlyPictures)) {
+                        return nullptr;
+                    }
+                    sought = true;
+                } else {
+                    decodeNext();
+                }
+                break;
+            case Lookup::Before:
+                // After a seek this only happens when the picture on screen at the target lies
+                // further back than the pictures decoded in full (a gap in a variable-rate
+                // stream): seek once more, decoding everything.
+                if (sought && !skipEarlyPictures) {
+                    return nullptr;
+                }
+                skipEarlyPictures = !sought;
+                if (!seekTo(frame, skipEarlyPictures)) {
+                    return nullptr;
+                }
+                sought = true;
+                break;
+        }
+    }
+}
+
+CFrameDecoder::Lookup CFrameDecoder::lookup(int64_t frame, const DecodedFrame *&found) const {
+    if (!m_positioned) {
+        return Lookup::Before;
+    }
+    if (m_recent.empty()) {
+        return m_ended ? Lookup::Missing : Lookup::Ahead;
+    }
+    const auto target = static_cast<double>(frame);
+    // The first picture that rounds to the target wins; failing that, the picture on screen.
+    const auto next = std::find_if(m_recent.begin(), m_recent.end(), [target](const auto &entry) {
+        return entry.position >= target - 0.5;
+    });
+    if (next != m_recent.end()) {
+        if (next->position < target + 0.5) {
+            found = &*next;
+            return Lookup::Found;
+        }
+        if (next == m_recent.begin()) {
+            return Lookup::Before;
+        }
+        found = &*std::prev(next);
+        return Lookup::Found;
+    }
+    if (!m_ended) {
+        return Lookup::Ahead;
+    }
+    // At the end of the stream the last picture stays on screen for one frame time.
+    found = &m_recent.back();
+    return target - found->position < 1.5 ? Lookup::Found : Lookup::Missing;
+}
+
+bool CFrameDecoder::worthDecodingOn(int64_t frame) const {
+    if (!m_positioned) {
+        return false;
+    }
+    if (m_recent.empty()) {
+        return true;  // a seek for this target has just been made
+    }
+    const double distance = static_cast<double>(frame) - m_recent.back().position;
+    if (distance <= static_cast<double>(kDecodeOnFrames)) {
+        return true;
+    }
+    AVStream *stream = m_format->streams[m_streamIndex];
+    if (avformat_index_get_entries_count(stream) > 0) {
+        const AVIndexEntry *key = avformat_index_get_entry_from_timestamp(
+            stream, timestampOf(static_cast<double>(frame)), AVSEEK_FLAG_BACKWARD);
+        if (key != nullptr) {
+            return positionOf(key->timestamp) <= m_recent.back().position;
+        }
+    }
+    return distance <= kDecodeOnSecondsWithoutIndex * av_q2d(m_rate);
+}
+
+bool CFrameDecoder::seekTo(int64_t frame, bool skipEarlyPictures) {
+    const auto target = static_cast<double>(frame);
+    const double framesPerSecond = av_q2d(m_rate);
+    double backoff = 0;
+    for (int attempt = 0; attempt < kSeekAttempts; ++attempt) {
+        const bool fromStart = attempt == kSeekAttempts - 1;
+        // Aimed one frame early, so that the picture before the target is at hand as well.
+        if (!restartAt(timestampOf(target - 1 - backoff), fromStart)) {
+            if (fromStart) {
+                return false;
+            }
+            backoff = backoff == 0 ? kFirstBackoffSeconds * framesPerSecond : backoff * 4;
+            continue;
+        }
+        constexpr double kEverything = -std::numeric_limits<double>::infinity();
+        m_keepFrom = skipEarlyPictures ? target - kKeepBeforeTarget : kEverything;
+        m_skipBefore = skipEarlyPictures ? target - kSkipBeforeTarget : kEverything;
+        while (!m_keySeen && decodeNext()) {
+        }
+        if (m_keySeen && m_firstKeyPosition < target + 0.5) {
+            return true;
+        }
+        // No key picture at all, or the first one lies after the target: start earlier.
+        backoff = backoff == 0 ? kFirstBackoffSeconds * framesPerSecond : backoff * 4;
+    }
+    m_positioned = false;
+    return false;
+}
+
+bool CFrameDecoder::restartAt(int64_t timestamp, bool fromStart) {
+    ++m_seekCount;
+    m_recent.clear();
+    av_packet_unref(m_packet.get());
+    avcodec_flush_buffers(m_codec.get());
+    m_positioned = false;
+    m_keySeen = m_hasLastPosition = m_draining = m_ended = false;
+
+    int error = 0;
+    if (fromStart) {
+        error = av_seek_frame(m_format.get(), -1, 0, AVSEEK_FLAG_BYTE);
+        if (error < 0) {
+            const AVStream *stream = m_format->streams[m_streamIndex];
+            const int64_t start =
+                stream->start_time != AV_NOPTS_VALUE ? stream->start_time : m_firstTimestamp;
+            error = av_seek_frame(m_format.get(), m_streamIndex, start, AVSEEK_FLAG_BACKWARD);
+        }
+    } else {
+        error = avformat_seek_file(m_format.get(), m_streamIndex,
+                                   std::numeric_limits<int64_t>::min(), timestamp, timestamp, 0);
+        if (error < 0) {
+            error = av_seek_frame(m_format.get(), m_streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
+        }
+    }
+    if (error < 0) {
+        logAvError("seek", error);
+        return false;
+    }
+    m_positioned = true;
+    return true;
+}
+
+bool CFrameDecoder::decodeNext() {
+    int failures = 0;
+    int packetsWithoutPicture = 0;
+    while (!m_ended) {
+        int error = avcodec_receive_frame(m_codec.get(), m_frame.get());
+        if (error == 0) {
+            acceptFrame();
+            return true;
+        }
+        if (error == AVERROR_EOF) {
+            m_ended = true;
+            break;
+        }
+        if (error != AVERROR(EAGAIN)) {
+            logAvError("decoding", error);
+            if (++failures >= kMaxFailuresInARow) {
+                m_ended = true;
+            }
+            continue;
+        }
+        if (m_draining || ++packetsWithoutPicture > kMaxPacketsWithoutPicture) {
+            if (!m_draining) {
+                logLine("no picture comes out of the decoder; taking the stream as ended");
+            }
+            m_ended = true;
+            break;
+        }
+        error = readPacket();
+        if (error < 0) {
+            // End of file, or a read failure that persists: let the decoder put out what it
+            // still holds.
+            m_draining = true;
+            error = avcodec_send_packet(m_codec.get(), nullptr);
+            if (error < 0 && error != AVERROR_EOF) {
+                logAvError("draining the decoder", error);
+                m_ended = true;
+            }
+            continue;
+        }
+        const AVPacket &packet = *m_packet;
+        const bool early = packet.pts != AV_NOPTS_VALUE && positionOf(packet.pts) < m_skipBefore;
+        m_codec->skip_frame = early ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+        error = avcodec_send_packet(m_codec.get(), m_packet.get());
+        av_packet_unref(m_packet.get());
+        if (error < 0 && error != AVERROR(EAGAIN)) {
+            logAvError("damaged packet", error);
+            if (++failures >= kMaxFailuresInARow) {
+                m_ended = true;
+            }
+        } else {
+            failures = 0;
+        }
+    }
+    return false;
+}
+
+int CFrameDecoder::readPacket() {
+    int failures = 0;
+    for (;;) {
+        const int error = av_read_frame(m_format.get(), m_packet.get());
+        if (error == AVERROR_EOF) {
+            return error;
+        }
+        if (error < 0) {
+            logAvError("reading", error);
+            if (++failures >= kMaxFailuresInARow || avio_feof(m_format->pb)) {
+                return error;
+            }
+            continue;
+        }
+        if (m_packet->stream_index == m_streamIndex) {
+            return 0;
+        }
+        av_packet_unref(m_packet.get());
+    }
+}
+
+void CFrameDecoder::acceptFrame() {
+    const int64_t timestamp = m_frame->best_effort_timestamp;
+    if (!m_keySeen) {
+        // Pictures before the run's first key picture refer to pictures never decoded.
+        if (!isKeyPicture(*m_frame) || timestamp == AV_NOPTS_VALUE) {
+            av_frame_unref(m_frame.get());
+            return;
+        }
+        if (m_firstTimestamp == AV_NOPTS_VALUE) {
+            m_firstTimestamp = timestamp;
+        }
+    }
+    double position = 0;
+    if (timestamp != AV_NOPTS_VALUE) {
+        position = positionOf(timestamp);
+    } else if (m_hasLastPosition && m_lastPosition >= m_skipBefore) {
+        // Only where no picture has been skipped is the untimed picture the next one.
+        position = m_lastPosition + 1;
+    } else {
+        av_frame_unref(m_frame.get());
+        return;
+    }
+    if (!m_keySeen) {
+        m_keySeen = true;
+        m_firstKeyPosition = position;
+    }
+    // Timestamps that run backwards (a damaged or spliced stream) cannot be placed.
+    if (m_hasLastPosition && position <= m_lastPosition) {
+        av_frame_unref(m_frame.get());
+        return;
+    }
+    m_lastPosition = position;
+    m_hasLastPosition = true;
+    if (position < m_keepFrom) {
+        av_frame_unref(m_frame.get());
+        return;
+    }
+    DecodedFrame decoded;
+    decoded.frame.reset(av_frame_alloc());
+    if (!decoded.frame) {
+        av_frame_unref(m_frame.get());
+        return;
+    }
+    av_frame_move_ref(decoded.frame.get(), m_frame.get());
+    decoded.position = position;
+    decoded.damaged = (decoded.frame->flags & AV_FRAME_FLAG_CORRUPT) != 0 ||
+                      decoded.frame->decode_error_flags != 0;
+    m_recent.push_back(std::move(decoded));
+    while (m_recent.size() > m_recentCapacity) {
+        m_recent.pop_front();
+    }
+}
+
+int64_t CFrameDecoder::timestampOf(double frame) const {
+    // Rounded to the nearest tick so that a frame's time never falls just short of its picture.
+    const double ticks = std::clamp(std::round(frame / m_framesPerTick), -kMaxTicks, kMaxTicks);
+    return m_firstTimestamp + static_cast<int64_t>(ticks);
+}
+
+double CFrameDecoder::positionOf(int64_t timestamp) const {
+    return (static_cast<double>(timestamp) - static_cast<double>(m_firstTimestamp)) *
+           m_framesPerTick;
+}
+
+}  // namespace kivo::grabber

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "media/grabber/avhandles.h"
+
+// The pictures of a file's video stream, addressed by frame number.
+//
+// Frame n is the picture whose timestamp lies nearest to first + n / (average frame rate), where
+// first is the timestamp of the stream's first key picture: for a constant-rate stream this is the
+// n-th picture in presentation order, whatever the codec's reordering and the container's
+// timestamp origin. When no picture lies within half a frame of that time (a variable-rate
+// stream, a dropped picture), frame n is the picture on screen at that time. The frame numbers
+// need no scan of the file, so opening costs the same for a clip and for a two-hour film.
+//
+// A request seeks to the key picture at or before the target and decodes forward; a request a
+// little ahead of the last decoded picture decodes on without seeking, and the last few decoded
+// pictures are kept so that a short step back costs nothing. Every loop is bounded by the file:
+// a damaged file ends a request with no picture, never with a hang.
+namespace kivo::grabber {
+
+class CFrameDecoder {
+public:
+    CFrameDecoder() = default;
+    CFrameDecoder(const CFrameDecoder &) = delete;
+    CFrameDecoder &operator=(const CFrameDecoder &) = delete;
+
+    // 1 when the file has a decodable video stream that can be positioned by time; 0 otherwise.
+    int open(const std::string &path);
+    void close();
+    bool isOpen() const { return m_format != nullptr; }
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    AVRational frameRate() const { return m_rate; }
+    // Length of the stream in frames, from the container's duration.
+    int64_t frameCount() const { return m_frameCount; }
+    // Repositionings of the demuxer since open (the walk over every frame makes none).
+    int64_t seekCount() const { return m_seekCount; }
+
+    // The decoded picture of frame n, or null (no such picture, damaged picture, read failure).
+    // It stays valid until the next call.
+    const AVFrame *frameAt(int64_t frame);
+
+private:
+    struct DecodedFrame {
+        FramePtr frame;
+        double position = 0;  // in frames from the first key picture
+        bool damaged = false;
+    };
+    enum class Lookup { Found, Missing, Ahead, Before };
+
+    int openDecoder(AVStream &stream);
+    Lookup lookup(int64_t frame, const DecodedFrame *&found) const;
+    bool worthDecodingOn(int64_t frame) const;
+    bool seekTo(int64_t frame, bool skipEarlyPictures);
+    bool restartAt(int64_t timestamp, bool fromStart);
+    bool decodeNext();
+    int readPacket();
+    void acceptFrame();
+    int64_t timestampOf(double frame) const;
+    double positionOf(int64_t timestamp) const;
+
+    FormatContextPtr m_format;
+    CodecContextPtr m_codec;
+    PacketPtr m_packet;
+    FramePtr m_frame;
+    int m_streamIndex = -1;
+    AVRational m_timeBase{0, 1};
+    AVRational m_rate{0, 1};
+    int m_width = 0;
+    int m_height = 0;
+    int64_t m_frameCount = 0;
+    int64_t m_seekCount = 0;
+
+    // Timestamp of the first key picture: frame 0.
+    int64_t m_firstTimestamp = AV_NOPTS_VALUE;
+    double m_framesPerTick = 0;
+
+    // Decoded pictures in presentation order, without gaps: every picture the decoder put out
+    // since the first one kept here.
+    std::deque<DecodedFrame> m_recent;
+    size_t m_recentCapacity = 0;
+
+    // State of the current decoding run (since the last open or seek).
+    bool m_positioned = false;  // the demuxer and decoder are at a known place
+    bool m_keySeen = false;     // pictures before the run's first key picture are dropped
+    double m_firstKeyPosition = 0;
+    double m_lastPosition = 0;
+    bool m_hasLastPosition = false;
+    double m_keepFrom = 0;    // earlier pictures are not kept
+    double m_skipBefore = 0;  // earlier pictures are decoded only as far as others need them
+    bool m_draining = false;
+    bool m_ended = false;
+};
+
+}  // namespace kivo::grabber

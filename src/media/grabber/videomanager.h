@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "imaging/dib.h"
+#include "media/grabber/frameclock.h"
+
+namespace kivo::grabber {
+class CFrameDecoder;
+class CPictureConverter;
+}  // namespace kivo::grabber
+
+// The frame grabber: pictures of a video file by frame number, and the conversion between frame
+// numbers and media time (100-nanosecond units). Frames are numbered from 0 in presentation
+// order; pictures are 24-bit bottom-up CDibs at the stream's picture size, or their exact 8-bit
+// grey copies. Asking for frame n + 1 (or a few frames on) after frame n decodes on without
+// seeking, so walking every frame runs at decoding speed.
+//
+// One user at a time: the object is not thread-safe, but may live on any one thread.
+class CVideoManager {
+public:
+    CVideoManager();
+    ~CVideoManager();
+    CVideoManager(const CVideoManager &) = delete;
+    CVideoManager &operator=(const CVideoManager &) = delete;
+
+    // 1 when the file has a video stream whose frames can be positioned; 0 otherwise (the
+    // object is then closed).
+    int open(const std::string &path);
+    // Forgets the file: empty path, all numbers zero.
+    void close();
+    bool isOpen() const;
+
+    // A new picture of the frame (truncated to a whole number), or null: for a frame below 0 or
+    // above duration() without touching the file, or when the frame cannot be decoded.
+    std::unique_ptr<CDib> pictureAt(double frame);
+    // The 8-bit grey copy of pictureAt(frame), made without the colour picture.
+    std::unique_ptr<CDib> greyPictureAt(double frame);
+
+    // Media time of the frame's start (frame x AvgTimePerFrame), and the frame at a media time
+    // (truncated); -1 when no file is open.
+    double frameToTime(double frame) const;
+    double timeToFrame(double time) const;
+
+    // Length and available range, in frames.
+    double duration() const { return m_duration; }
+    double earliest() const { return m_earliest; }
+    double latest() const { return m_latest; }
+
+    const std::string &path() const { return m_path; }
+    // Average frames per second of the video stream; 0 when closed.
+    double frameRate() const { return m_frameRate; }
+    // 100-nanosecond units per frame: round(10^7 / frameRate()); 0 when closed.
+    int64_t avgTimePerFrame() const;
+    int pictureWidth() const { return m_width; }
+    int pictureHeight() const { return m_height; }
+    // How often the file was repositioned since open (the sequential walk makes no seeks).
+    int64_t seekCount() const;
+
+private:
+    bool inRange(double frame) const;
+
+    std::string m_path;
+    double m_duration = 0;
+    double m_earliest = 0;
+    double m_latest = 0;
+    double m_frameRate = 0;
+    kivo::grabber::CFrameClock m_clock;
+    int m_width = 0;
+    int m_height = 0;
+    std::unique_ptr<kivo::grabber::CFrameDecoder> m_decoder;
+    std::unique_ptr<kivo::grabber::CPictureConverter> m_converter;
+};
