@@ -25,8 +25,8 @@ struct CPaletteEntry {
 class CDib {
 public:
     static constexpr int kHeaderSize = 40;
-    // Rows longer than this are refused rather than wrapped: the row length is a 16-bit quantity
-    // in the code that consumes these pictures.
+    // The stride is a 16-bit quantity; a longer row is refused rather than wrapped, since a
+    // wrapped stride would address the wrong rows.
     static constexpr int kMaxStride = 0xFFFF;
     // Refuses blocks larger than this so that an absurd header cannot ask for gigabytes.
     static constexpr size_t kMaxBlockSize = size_t{1} << 30;
@@ -56,8 +56,6 @@ public:
     // The packed DIB (null when empty) and its size in bytes.
     const uint8_t *block() const { return isEmpty() ? nullptr : m_block.data(); }
     size_t blockSize() const { return m_block.size(); }
-    // Number of RGBQUAD entries in the colour table (2, 16, 256 or 0) and their size in bytes.
-    int colorTableEntries() const { return m_tableEntries; }
     // RGBQUAD entries (blue, green, red, 0); null without a table.
     uint8_t *colorTable();
     const uint8_t *colorTable() const;

@@ -159,7 +159,8 @@ void putWord(std::vector<uint8_t> &out, int value) {
 int writeGif(const std::string &path, const CGifPicture &picture, std::string &status) {
     status = "No Error";
     // The format stores sizes in 16 bits; a larger picture cannot be written faithfully.
-    if (picture.topRow == nullptr || picture.width <= 0 || picture.height <= 0 ||
+    if (picture.topRow == nullptr || picture.red == nullptr || picture.green == nullptr ||
+        picture.blue == nullptr || picture.width <= 0 || picture.height <= 0 ||
         picture.width > 0xFFFF || picture.height > 0xFFFF) {
         status = "Write Error in GIF file";
         return 0;
