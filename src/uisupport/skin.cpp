@@ -1,0 +1,133 @@
+#include "uisupport/skin.h"
+
+#include <QFile>
+#include <QHash>
+
+#include "uisupport/skinart.h"
+
+namespace kivo::skin {
+namespace {
+
+QImage builtInBitmap(int id) {
+    switch (id) {
+        case kSelectedCell:
+            return art::sceneCell(true);
+        case kNormalCell:
+            return art::sceneCell(false);
+        case kCollapsedButton:
+            return art::expandButton(false);
+        case kExpandedButton:
+            return art::expandButton(true);
+        case kPlayerExpandedButton:
+            return art::expandButton(true);
+        case kPlayerCollapsedButton:
+            return art::expandButton(false);
+        case kChosenStripCell:
+            return art::stripCell(true);
+        case kStripCell:
+            return art::stripCell(false);
+        case kTimeDigits:
+            return art::timeDigits();
+        case kVolumeChannel:
+            return art::sliderChannel(64, 9);
+        case kVolumeThumb:
+            return art::sliderThumb(7, 9);
+        case kVolumeFill:
+            return art::sliderFill(64, 9);
+        case kPositionChannel:
+            return art::sliderChannel(181, 12);
+        case kPositionThumb:
+            return art::sliderThumb(9, 12);
+        case kPositionFill:
+            return art::sliderFill(181, 12);
+        default:
+            return {};
+    }
+}
+
+QImage builtInIcon(int id, int size) {
+    switch (id) {
+        case kSegmentationIcon:
+            return art::segmentationIcon(size);
+        case kOpenVideoIcon:
+            return art::openVideoIcon(size);
+        case kSaveScvIcon:
+            return art::saveScvIcon(size);
+        default:
+            return {};
+    }
+}
+
+QString overridePath(int id) {
+    return QStringLiteral(":/skin/%1.png").arg(id);
+}
+
+}  // namespace
+
+QImage bitmap(int id) {
+    // Bitmaps are asked for by every control that is created; the art is drawn once.
+    static QHash<int, QImage> drawn;
+    const auto found = drawn.constFind(id);
+    if (found != drawn.constEnd()) {
+        return *found;
+    }
+    QImage image;
+    if (QFile::exists(overridePath(id))) {
+        image.load(overridePath(id));
+        image = image.convertToFormat(QImage::Format_RGB32);
+    }
+    if (image.isNull()) {
+        image = builtInBitmap(id);
+    }
+    if (!image.isNull()) {
+        drawn.insert(id, image);
+    }
+    return image;
+}
+
+QPixmap transparentPixmap(const QImage &image, QRgb transparent) {
+    if (image.isNull()) {
+        return {};
+    }
+    QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = transparent | 0xFF000000u;
+    for (int y = 0; y < keyed.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            if ((row[x] | 0xFF000000u) == key) {
+                row[x] = 0;
+            }
+        }
+    }
+    return QPixmap::fromImage(keyed);
+}
+
+QPixmap keyedPixmap(int id) {
+    return transparentPixmap(bitmap(id), kTransparentColor);
+}
+
+QIcon icon(int id) {
+    QIcon result;
+    if (QFile::exists(overridePath(id))) {
+        result.addFile(overridePath(id));
+        return result;
+    }
+    for (int size : {16, 24, 32, 48}) {
+        const QImage image = builtInIcon(id, size);
+        if (image.isNull()) {
+            return {};
+        }
+        result.addPixmap(QPixmap::fromImage(image));
+    }
+    return result;
+}
+
+QCursor cursor(int id, bool *found) {
+    const bool known = id == kHandCursor;
+    if (found) {
+        *found = known;
+    }
+    return known ? QCursor(Qt::PointingHandCursor) : QCursor(Qt::ArrowCursor);
+}
+
+}  // namespace kivo::skin
