@@ -42,8 +42,9 @@ public:
     // empty) for a size or depth that cannot be held.
     int createBlank(int width, int height, int bits);
     // Copies a packed DIB (header, colour table, rows). The header is checked before anything is
-    // read past it, and no byte beyond block + size is touched. 1 on success; 0 and empty
-    // otherwise.
+    // read past it, and no byte beyond block + size is touched: a header size other than 40,
+    // compressed or top-down rows, an unknown depth, an absurd size or a block shorter than the
+    // header describes is refused. 1 on success; 0 and empty otherwise.
     int createFromPackedDib(const uint8_t *block, size_t size);
 
     bool isEmpty() const { return m_block.empty(); }
