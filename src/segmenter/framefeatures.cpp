@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "imaging/dib.h"
 #include "segmenter/neuralnetwork.h"
@@ -9,9 +10,12 @@
 namespace kivo {
 namespace {
 
-// Four interleaved copies of each histogram, merged at the end: consecutive equal pixels (the
-// rule in real pictures) would otherwise wait on the previous increment of the same counter.
+// Interleaved copies of each histogram, merged at the end: consecutive equal pixels (the rule in
+// real pictures) would otherwise wait on the previous increment of the same counter.
 constexpr int kLanes = 4;
+// Pixels compared at once, and the word with every byte 1.
+constexpr int kWord = 8;
+constexpr uint64_t kEveryByte = 0x0101010101010101u;
 
 double deviation(double meanOfSquares, double mean) {
     // Rounding can take the difference a hair below zero for constant data.
@@ -34,17 +38,20 @@ void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram) {
         const uint8_t *row = plane.rows + y * plane.stride;
         int x = 0;
         for (; x + kLanes <= width; x += kLanes) {
-            ++lanes[0][row[x]];
-            ++lanes[1][row[x + 1]];
-            ++lanes[2][row[x + 2]];
-            ++lanes[3][row[x + 3]];
+            for (int lane = 0; lane < kLanes; ++lane) {
+                ++lanes[lane][row[x + lane]];
+            }
         }
-        for (; x < width; ++x) {
-            ++lanes[0][row[x]];
+        for (int lane = 0; x < width; ++x, ++lane) {
+            ++lanes[lane][row[x]];
         }
     }
-    for (int v = 0; v < 256; ++v) {
-        histogram[static_cast<size_t>(v)] = lanes[0][v] + lanes[1][v] + lanes[2][v] + lanes[3][v];
+    for (size_t v = 0; v < histogram.size(); ++v) {
+        uint32_t sum = 0;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            sum += lanes[lane][v];
+        }
+        histogram[v] = sum;
     }
 }
 
@@ -53,32 +60,56 @@ void computePairHistograms(const GreyPlane &previous, const GreyPlane &current,
     // Indexed by previous - current + 255, 0 .. 510.
     uint32_t difference[kLanes][512] = {};
     uint32_t grey[kLanes][256] = {};
+    // Pixels that did not change at all. Decoded video repeats unchanged areas byte for byte
+    // (static backgrounds, letterbox bars), so whole words of them are counted at once.
+    uint64_t unchanged = 0;
     const int width = std::min(previous.width, current.width);
     const int height = std::min(previous.height, current.height);
     for (int y = 0; y < height; ++y) {
         const uint8_t *a = previous.rows + y * previous.stride;
         const uint8_t *b = current.rows + y * current.stride;
         int x = 0;
-        for (; x + kLanes <= width; x += kLanes) {
-            ++difference[0][a[x] - b[x] + 255];
-            ++grey[0][b[x]];
-            ++difference[1][a[x + 1] - b[x + 1] + 255];
-            ++grey[1][b[x + 1]];
-            ++difference[2][a[x + 2] - b[x + 2] + 255];
-            ++grey[2][b[x + 2]];
-            ++difference[3][a[x + 3] - b[x + 3] + 255];
-            ++grey[3][b[x + 3]];
+        for (; x + kWord <= width; x += kWord) {
+            uint64_t wordA;
+            uint64_t wordB;
+            std::memcpy(&wordA, a + x, kWord);
+            std::memcpy(&wordB, b + x, kWord);
+            if (wordA == wordB) {
+                unchanged += kWord;
+                const uint64_t level = wordB & 0xFF;
+                if (wordB == level * kEveryByte) {
+                    grey[0][level] += kWord;
+                } else {
+                    for (int k = 0; k < kWord; ++k) {
+                        ++grey[k % kLanes][b[x + k]];
+                    }
+                }
+                continue;
+            }
+            for (int k = 0; k < kWord; ++k) {
+                ++difference[k % kLanes][a[x + k] - b[x + k] + 255];
+                ++grey[k % kLanes][b[x + k]];
+            }
         }
         for (; x < width; ++x) {
             ++difference[0][a[x] - b[x] + 255];
             ++grey[0][b[x]];
         }
     }
+    difference[0][255] += static_cast<uint32_t>(unchanged);
     for (size_t j = 0; j < differences.size(); ++j) {
-        differences[j] = difference[0][j] + difference[1][j] + difference[2][j] + difference[3][j];
+        uint32_t sum = 0;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            sum += difference[lane][j];
+        }
+        differences[j] = sum;
     }
     for (size_t v = 0; v < currentHistogram.size(); ++v) {
-        currentHistogram[v] = grey[0][v] + grey[1][v] + grey[2][v] + grey[3][v];
+        uint32_t sum = 0;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            sum += grey[lane][v];
+        }
+        currentHistogram[v] = sum;
     }
 }
 

@@ -126,18 +126,35 @@ TEST(FrameFeatures, DifferenceSpreadFollowsTheBinCounts) {
 
 TEST(FrameFeatures, ScanMatchesAPixelByPixelCount) {
     std::mt19937 random(42);
-    for (int width : {1, 3, 4, 5, 63, 64, 321}) {
-        const int height = 7;
+    for (int width : {1, 3, 4, 5, 8, 9, 17, 63, 64, 321}) {
+        const int height = 9;
         const int stride = (width + 3) / 4 * 4;
         Picture previous(width, height, stride);
         Picture current(width, height, stride);
-        DifferenceHistogram expectedDifferences{};
-        GreyHistogram expectedGrey{};
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 // Runs of equal values, as in real pictures, mixed with noise.
                 previous.at(x, y) = static_cast<uint8_t>(random() % 3 ? x / 5 : random());
-                current.at(x, y) = static_cast<uint8_t>(random());
+                switch (y % 3) {
+                    case 0:  // changed everywhere
+                        current.at(x, y) = static_cast<uint8_t>(random());
+                        break;
+                    case 1:  // unchanged, mostly not flat
+                        current.at(x, y) = previous.at(x, y);
+                        break;
+                    default:  // flat, unchanged in the first half
+                        current.at(x, y) = 77;
+                        if (x < width / 2) {
+                            previous.at(x, y) = 77;
+                        }
+                        break;
+                }
+            }
+        }
+        DifferenceHistogram expectedDifferences{};
+        GreyHistogram expectedGrey{};
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
                 ++expectedDifferences[static_cast<size_t>(previous.at(x, y) - current.at(x, y) +
                                                           255)];
                 ++expectedGrey[current.at(x, y)];

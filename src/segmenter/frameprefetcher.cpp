@@ -1,0 +1,58 @@
+#include "segmenter/frameprefetcher.h"
+
+#include "imaging/dib.h"
+#include "media/grabber/videomanager.h"
+
+CFramePrefetcher::CFramePrefetcher(std::string path, double first, double end, size_t depth)
+    : m_path(std::move(path)), m_first(first), m_end(end), m_slots(depth > 0 ? depth : 1) {
+    m_thread = std::thread([this] { walk(); });
+}
+
+CFramePrefetcher::~CFramePrefetcher() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+bool CFramePrefetcher::next(Frame &frame) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_count > 0 || m_done; });
+    if (m_count == 0) {
+        return false;
+    }
+    frame = std::move(m_slots[m_head]);
+    m_head = (m_head + 1) % m_slots.size();
+    --m_count;
+    lock.unlock();
+    m_changed.notify_all();
+    return true;
+}
+
+void CFramePrefetcher::walk() {
+    // Opened on this thread, so the decoder's own threads share its scheduling class.
+    CVideoManager video;
+    if (video.open(m_path)) {
+        for (double f = m_first; f < m_end; ++f) {
+            std::unique_ptr<CDib> picture = video.greyPictureAt(f);
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_count < m_slots.size() || m_cancelled; });
+            if (m_cancelled) {
+                break;
+            }
+            Frame &slot = m_slots[(m_head + m_count) % m_slots.size()];
+            slot.frame = f;
+            slot.picture = std::move(picture);
+            ++m_count;
+            lock.unlock();
+            m_changed.notify_all();
+        }
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_done = true;
+    }
+    m_changed.notify_all();
+}
