@@ -114,7 +114,11 @@ QString resolveMetafileAddress(const QString &href, const QString &base) {
         return address;
     }
     if (hasScheme(base)) {
-        return QUrl(base).resolved(QUrl(address)).toString();
+        // A BASE that is not a valid address cannot help; the address then stays as written.
+        const QUrl baseUrl(base);
+        const QString resolved =
+            baseUrl.isValid() ? baseUrl.resolved(QUrl(address)).toString() : QString();
+        return resolved.isEmpty() ? address : resolved;
     }
     QString relative = address;
     relative.replace(u'\\', u'/');

@@ -182,6 +182,12 @@ TEST(AsxReader, AddressesResolveAgainstBaseOrTheListFolder) {
     EXPECT_EQ(playlist.items()[2].sources[0].url, "mms://live/stream");
     EXPECT_EQ(playlist.items()[2].sources[1].url, "C:\\Media\\x.avi");
 
+    // A broken BASE leaves the addresses as written.
+    CMetafilePlaylist broken = parseAsx(
+        "<asx><base href='http://!dn.example?show/'/><entry><ref href='intro.wmv'/>"
+        "</entry></asx>");
+    EXPECT_EQ(broken.items()[0].sources[0].url, "intro.wmv");
+
     CMetafilePlaylist local = parseAsx("<asx><entry><ref href='../up/file.mp4'/></entry></asx>",
                                        QStringLiteral("/home/user/lists"));
     EXPECT_EQ(local.items()[0].sources[0].url, "/home/user/up/file.mp4");

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <mpv/client.h>
+
+#include <memory>
+
+class QWidget;
+
+// The child widget in which libmpv's render API draws the video. It owns the render context,
+// which must go before the mpv handle it was made for.
+class IVideoSurface {
+public:
+    virtual ~IVideoSurface() = default;
+
+    virtual QWidget *widget() = 0;
+
+    // "opengl" or "software".
+    virtual const char *rendererName() const = 0;
+
+    // Forgets the last picture, so that the next file does not start with the old one.
+    virtual void clear() = 0;
+};
+
+// OpenGL when the application shares its OpenGL contexts (Qt::AA_ShareOpenGLContexts) and a
+// context can be made; libmpv's software renderer otherwise, or when the environment variable
+// KIVO_VIDEO_RENDERER is "software". Null when neither works, which leaves sound only.
+std::unique_ptr<IVideoSurface> createVideoSurface(mpv_handle *mpv, QWidget *parent);
