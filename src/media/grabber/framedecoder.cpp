@@ -231,7 +231,9 @@ const AVFrame *CFrameDecoder::frameAt(int64_t frame) {
     if (!isOpen() || frame < 0) {
         return nullptr;
     }
-    bool sought = false;
+    // Set once the decoder has been aimed at this target (by a seek, or by decoding on towards
+    // a far target with early pictures skipped).
+    bool aimed = false;
     bool skipEarlyPictures = true;
     for (;;) {
         const DecodedFrame *found = nullptr;
@@ -241,27 +243,33 @@ const AVFrame *CFrameDecoder::frameAt(int64_t frame) {
             case Lookup::Missing:
                 return nullptr;
             case Lookup::Ahead:
-                if (!sought && !worthDecodingOn(frame)) {
-                    if (!seekTo(frame, skipEarlyPictures)) {
-                        return nullptr;
+                if (!aimed) {
+                    aimed = true;
+                    if (!worthDecodingOn(frame)) {
+                        if (!seekTo(frame, skipEarlyPictures)) {
+                            return nullptr;
+                        }
+                        break;
                     }
-                    sought = true;
-                } else {
-                    decodeNext();
+                    if (static_cast<double>(frame) - m_recent.back().position > kSkipBeforeTarget) {
+                        m_recent.clear();
+                        aimAt(frame, skipEarlyPictures);
+                    }
                 }
+                decodeNext();
                 break;
             case Lookup::Before:
-                // After a seek this only happens when the picture on screen at the target lies
+                // Once aimed, this only happens when the picture on screen at the target lies
                 // further back than the pictures decoded in full (a gap in a variable-rate
                 // stream): seek once more, decoding everything.
-                if (sought && !skipEarlyPictures) {
+                if (aimed && !skipEarlyPictures) {
                     return nullptr;
                 }
-                skipEarlyPictures = !sought;
+                skipEarlyPictures = !aimed;
+                aimed = true;
                 if (!seekTo(frame, skipEarlyPictures)) {
                     return nullptr;
                 }
-                sought = true;
                 break;
         }
     }
@@ -303,7 +311,7 @@ bool CFrameDecoder::worthDecodingOn(int64_t frame) const {
         return false;
     }
     if (m_recent.empty()) {
-        return true;  // a seek for this target has just been made
+        return false;  // nothing decoded to continue from
     }
     const double distance = static_cast<double>(frame) - m_recent.back().position;
     if (distance <= static_cast<double>(kDecodeOnFrames)) {
@@ -326,17 +334,14 @@ bool CFrameDecoder::seekTo(int64_t frame, bool skipEarlyPictures) {
     double backoff = 0;
     for (int attempt = 0; attempt < kSeekAttempts; ++attempt) {
         const bool fromStart = attempt == kSeekAttempts - 1;
-        // Aimed one frame early, so that the picture before the target is at hand as well.
-        if (!restartAt(timestampOf(target - 1 - backoff), fromStart)) {
+        if (!restartAt(timestampOf(target - backoff), fromStart)) {
             if (fromStart) {
                 return false;
             }
             backoff = backoff == 0 ? kFirstBackoffSeconds * framesPerSecond : backoff * 4;
             continue;
         }
-        constexpr double kEverything = -std::numeric_limits<double>::infinity();
-        m_keepFrom = skipEarlyPictures ? target - kKeepBeforeTarget : kEverything;
-        m_skipBefore = skipEarlyPictures ? target - kSkipBeforeTarget : kEverything;
+        aimAt(frame, skipEarlyPictures);
         while (!m_keySeen && decodeNext()) {
         }
         if (m_keySeen && m_firstKeyPosition < target + 0.5) {
@@ -347,6 +352,13 @@ bool CFrameDecoder::seekTo(int64_t frame, bool skipEarlyPictures) {
     }
     m_positioned = false;
     return false;
+}
+
+void CFrameDecoder::aimAt(int64_t frame, bool skipEarlyPictures) {
+    constexpr double kEverything = -std::numeric_limits<double>::infinity();
+    const auto target = static_cast<double>(frame);
+    m_keepFrom = skipEarlyPictures ? target - kKeepBeforeTarget : kEverything;
+    m_skipBefore = skipEarlyPictures ? target - kSkipBeforeTarget : kEverything;
 }
 
 bool CFrameDecoder::restartAt(int64_t timestamp, bool fromStart) {

@@ -56,6 +56,9 @@ private:
     Lookup lookup(int64_t frame, const DecodedFrame *&found) const;
     bool worthDecodingOn(int64_t frame) const;
     bool seekTo(int64_t frame, bool skipEarlyPictures);
+    // Decoding towards a far target keeps only the pictures near it and skips, on the way, the
+    // pictures that no other picture refers to.
+    void aimAt(int64_t frame, bool skipEarlyPictures);
     bool restartAt(int64_t timestamp, bool fromStart);
     bool decodeNext();
     int readPacket();

@@ -1,25 +1,26 @@
 #include "media/grabber/yuvconversion.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "imaging/luminance.h"
 
-// The row loops are written for the auto-vectoriser; on x86-64 an AVX2 copy is chosen at run
-// time when the processor has it.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
-#define KIVO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define KIVO_VECTOR_CLONES
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define KIVO_HAVE_AVX2_KERNEL 1
+#define KIVO_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace kivo::grabber {
 namespace {
 
-constexpr int kFractionBits = 16;
-constexpr int32_t kHalf = 1 << (kFractionBits - 1);
-// Pixels per block of the grey loop; a block with an exact luminance boundary is redone.
-constexpr int kGreyBlock = 16;
+constexpr int kLumaScaleBits = 9;
+constexpr int kChromaScaleBits = 11;
+// Pixels per step of the vector code; the term rows carry padding for two steps.
+constexpr int kStep = 16;
+// A lowest level above every real level: keeps a chroma sample off the vector grey fast path.
+constexpr int16_t kNeverFast = 32767;
 
 struct Primaries {
     double kr;
@@ -40,87 +41,352 @@ Primaries primariesOf(YuvStandard standard) {
     return {0.299, 0.114};
 }
 
-int32_t fixed(double value) {
-    return static_cast<int32_t>(std::lround(value * (1 << kFractionBits)));
+int16_t fixed(double value, int fractionBits) {
+    return static_cast<int16_t>(std::lround(value * (1 << fractionBits)));
 }
 
 inline int32_t clampByte(int32_t value) {
     return std::clamp(value, 0, 255);
 }
 
-KIVO_VECTOR_CLONES
-void spreadChroma(const uint8_t *cb, const uint8_t *cr, int chromaWidth, int chromaShift,
-                  const YuvMatrix &m, int32_t *red, int32_t *green, int32_t *blue) {
-    if (chromaShift == 0) {
-        for (int i = 0; i < chromaWidth; ++i) {
-            const int32_t u = cb[i] - 128;
-            const int32_t v = cr[i] - 128;
-            red[i] = m.redFromV * v;
-            green[i] = -(m.greenFromU * u + m.greenFromV * v);
-            blue[i] = m.blueFromU * u;
+// The vector code's rounding multiply (pmulhrsw).
+inline int32_t mulhrs(int32_t a, int32_t b) {
+    return (a * b + (1 << 14)) >> 15;
+}
+
+inline int32_t lumaLevel(int32_t luma, const YuvMatrix &m) {
+    return mulhrs((luma - m.lumaOffset) * 64, m.lumaScale);
+}
+
+// 1000 x (0.299 R + 0.587 G + 0.114 B + 0.5) is an exact integer; its quotient by 1000 is the
+// double formula's result except when the remainder is zero, where the rounding of the double
+// products decides. For each (R, G) at most one B gives a zero remainder (114 B mod 1000 repeats
+// only every 500), so one bit per (R, G) records whether the double formula lands one below.
+class CBoundaryCorrections {
+public:
+    CBoundaryCorrections() {
+        std::array<int, 1000> blueOfRemainder;
+        blueOfRemainder.fill(-1);
+        for (int blue = 0; blue < 256; ++blue) {
+            blueOfRemainder[static_cast<size_t>(114 * blue % 1000)] = blue;
         }
+        for (unsigned red = 0; red < 256; ++red) {
+            for (unsigned green = 0; green < 256; ++green) {
+                const unsigned partial = 299 * red + 587 * green + 500;
+                const int blue = blueOfRemainder[(1000 - partial % 1000) % 1000];
+                if (blue < 0) {
+                    continue;
+                }
+                const unsigned exact = (partial + 114 * static_cast<unsigned>(blue)) / 1000;
+                if (kivo::luminance::reference(red, green, static_cast<unsigned>(blue)) !=
+                    static_cast<int>(exact)) {
+                    const unsigned key = red << 8 | green;
+                    m_bits[key >> 6] |= uint64_t{1} << (key & 63);
+                }
+            }
+        }
+    }
+
+    uint32_t below(uint32_t red, uint32_t green) const {
+        const uint32_t key = red << 8 | green;
+        return static_cast<uint32_t>(m_bits[key >> 6] >> (key & 63)) & 1u;
+    }
+
+private:
+    std::array<uint64_t, 65536 / 64> m_bits{};
+};
+
+const CBoundaryCorrections &boundaryCorrections() {
+    static const CBoundaryCorrections corrections;
+    return corrections;
+}
+
+struct RowTerms {
+    int16_t *red;
+    int16_t *green;
+    int16_t *blue;
+    int16_t *greyOffset;
+    int16_t *lowest;
+    int16_t *highest;
+
+    RowTerms advancedBy(int pixels) const {
+        return {red + pixels,        green + pixels,  blue + pixels,
+                greyOffset + pixels, lowest + pixels, highest + pixels};
+    }
+};
+
+// The portable code; also the reference that the vector code is held to.
+
+void chromaTermsPortable(const uint8_t *cb, const uint8_t *cr, int count, int chromaShift,
+                         const YuvMatrix &m, const RowTerms &t) {
+    for (int i = 0; i < count; ++i) {
+        const int32_t u = (cb[i] - 128) * 16;
+        const int32_t v = (cr[i] - 128) * 16;
+        const auto r = static_cast<int16_t>(mulhrs(v, m.redFromV));
+        const auto g = static_cast<int16_t>(-(mulhrs(u, m.greenFromU) + mulhrs(v, m.greenFromV)));
+        const auto b = static_cast<int16_t>(mulhrs(u, m.blueFromU));
+        const int first = i << chromaShift;
+        for (int k = first; k < first + (1 << chromaShift); ++k) {
+            t.red[k] = r;
+            t.green[k] = g;
+            t.blue[k] = b;
+            t.lowest[k] = kNeverFast;
+        }
+    }
+}
+
+void bgrPixels(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int begin, int end,
+               uint8_t *bgr) {
+    for (int x = begin; x < end; ++x) {
+        const int32_t level = lumaLevel(luma[x], m);
+        bgr[3 * x] = static_cast<uint8_t>(clampByte(level + t.blue[x]));
+        bgr[3 * x + 1] = static_cast<uint8_t>(clampByte(level + t.green[x]));
+        bgr[3 * x + 2] = static_cast<uint8_t>(clampByte(level + t.red[x]));
+    }
+}
+
+void greyPixels(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int begin, int end,
+                uint8_t *grey) {
+    const CBoundaryCorrections &corrections = boundaryCorrections();
+    for (int x = begin; x < end; ++x) {
+        const int32_t level = lumaLevel(luma[x], m);
+        const auto r = static_cast<uint32_t>(clampByte(level + t.red[x]));
+        const auto g = static_cast<uint32_t>(clampByte(level + t.green[x]));
+        const auto b = static_cast<uint32_t>(clampByte(level + t.blue[x]));
+        const uint32_t scaled = 299u * r + 587u * g + 114u * b + 500u;
+        const uint32_t whole = scaled / 1000u;
+        const uint32_t below = whole * 1000u == scaled ? corrections.below(r, g) : 0u;
+        grey[x] = static_cast<uint8_t>(whole - below);
+    }
+}
+
+#ifdef KIVO_HAVE_AVX2_KERNEL
+
+bool processorHasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}
+
+KIVO_AVX2 inline __m256i load16(const int16_t *terms) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(terms));
+}
+
+KIVO_AVX2 inline void store16(int16_t *terms, __m256i values) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(terms), values);
+}
+
+// Sixteen unsigned bytes as 16-bit lanes.
+KIVO_AVX2 inline __m256i widen(const uint8_t *bytes) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes)));
+}
+
+// Sixteen 16-bit lanes holding 0..255, as sixteen bytes in order.
+KIVO_AVX2 inline __m128i packBytes(__m256i words) {
+    const __m256i bytes = _mm256_packus_epi16(words, words);
+    return _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, 0x08));
+}
+
+KIVO_AVX2 inline void storeSpread(int16_t *terms, __m256i values, int chromaShift) {
+    if (chromaShift == 0) {
+        store16(terms, values);
         return;
     }
-    for (int i = 0; i < chromaWidth; ++i) {
-        const int32_t u = cb[i] - 128;
-        const int32_t v = cr[i] - 128;
-        const int32_t r = m.redFromV * v;
-        const int32_t g = -(m.greenFromU * u + m.greenFromV * v);
-        const int32_t b = m.blueFromU * u;
-        red[2 * i] = red[2 * i + 1] = r;
-        green[2 * i] = green[2 * i + 1] = g;
-        blue[2 * i] = blue[2 * i + 1] = b;
-    }
+    // Each sample twice: unpack within the 128-bit halves, then put the halves in order.
+    const __m256i low = _mm256_unpacklo_epi16(values, values);
+    const __m256i high = _mm256_unpackhi_epi16(values, values);
+    store16(terms, _mm256_permute2x128_si256(low, high, 0x20));
+    store16(terms + kStep, _mm256_permute2x128_si256(low, high, 0x31));
 }
 
-KIVO_VECTOR_CLONES
-void bgrRow(const uint8_t *luma, const int32_t *red, const int32_t *green, const int32_t *blue,
-            int width, int32_t lumaOffset, int32_t lumaScale, uint8_t *bgr) {
-    for (int x = 0; x < width; ++x) {
-        const int32_t y = (luma[x] - lumaOffset) * lumaScale + kHalf;
-        bgr[3 * x] = static_cast<uint8_t>(clampByte((y + blue[x]) >> kFractionBits));
-        bgr[3 * x + 1] = static_cast<uint8_t>(clampByte((y + green[x]) >> kFractionBits));
-        bgr[3 * x + 2] = static_cast<uint8_t>(clampByte((y + red[x]) >> kFractionBits));
-    }
+// floor(sum / 1000) of non-negative sums below 2^20, in single precision: sum + 0.5 is exact in
+// a float, the product's error stays below 1e-4, and the half unit keeps every quotient at least
+// 5e-4 away from the next whole number.
+KIVO_AVX2 inline __m256i thousandths(__m256i sums) {
+    const __m256 shifted = _mm256_add_ps(_mm256_cvtepi32_ps(sums), _mm256_set1_ps(0.5f));
+    return _mm256_cvttps_epi32(_mm256_mul_ps(shifted, _mm256_set1_ps(0.001f)));
 }
 
-// Luminance of the pixels [begin, end) through the double formula's exact decision; used for
-// the few blocks in which some colour lands on a whole-number boundary.
-void exactGrey(const uint8_t *luma, const int32_t *red, const int32_t *green, const int32_t *blue,
-               int begin, int end, int32_t lumaOffset, int32_t lumaScale, uint8_t *grey) {
-    for (int x = begin; x < end; ++x) {
-        const int32_t y = (luma[x] - lumaOffset) * lumaScale + kHalf;
-        const auto r = static_cast<unsigned>(clampByte((y + red[x]) >> kFractionBits));
-        const auto g = static_cast<unsigned>(clampByte((y + green[x]) >> kFractionBits));
-        const auto b = static_cast<unsigned>(clampByte((y + blue[x]) >> kFractionBits));
-        grey[x] = static_cast<uint8_t>(kivo::luminance::fromRgb(r, g, b));
-    }
+// 299 R + 587 G + 114 B + 500 + plus of sixteen (R, G, B) in 16-bit lanes, as 32-bit sums from
+// pmaddwd: lanes 0-3 and 8-11 in low, 4-7 and 12-15 in high. Packing low and high back with
+// packs restores the order.
+struct WeightedSums {
+    __m256i low;
+    __m256i high;
+};
+
+KIVO_AVX2 inline __m256i weightedHalf(__m256i redGreen, __m256i blueOne, __m256i plus) {
+    const __m256i redGreenWeights = _mm256_set1_epi32(587 << 16 | 299);
+    const __m256i blueOneWeights = _mm256_set1_epi32(500 << 16 | 114);
+    return _mm256_add_epi32(_mm256_add_epi32(_mm256_madd_epi16(redGreen, redGreenWeights),
+                                             _mm256_madd_epi16(blueOne, blueOneWeights)),
+                            plus);
 }
 
-KIVO_VECTOR_CLONES
-void greyRow(const uint8_t *luma, const int32_t *red, const int32_t *green, const int32_t *blue,
-             int width, int32_t lumaOffset, int32_t lumaScale, uint8_t *grey) {
+KIVO_AVX2 inline WeightedSums weightedSums(__m256i r, __m256i g, __m256i b, int32_t plus) {
+    const __m256i one = _mm256_set1_epi16(1);
+    const __m256i constant = _mm256_set1_epi32(plus);
+    return {weightedHalf(_mm256_unpacklo_epi16(r, g), _mm256_unpacklo_epi16(b, one), constant),
+            weightedHalf(_mm256_unpackhi_epi16(r, g), _mm256_unpackhi_epi16(b, one), constant)};
+}
+
+// The quotients of both halves, and all-ones 16-bit lanes where a sum is a multiple of 1000.
+struct Quotients {
+    __m256i low;
+    __m256i high;
+    __m256i onBoundary;
+};
+
+KIVO_AVX2 inline Quotients quotients(const WeightedSums &sums) {
+    const __m256i thousand = _mm256_set1_epi32(1000);
+    const __m256i low = thousandths(sums.low);
+    const __m256i high = thousandths(sums.high);
+    return {low, high,
+            _mm256_packs_epi32(_mm256_cmpeq_epi32(_mm256_mullo_epi32(low, thousand), sums.low),
+                               _mm256_cmpeq_epi32(_mm256_mullo_epi32(high, thousand), sums.high))};
+}
+
+// Where no channel clamps, 299 R + 587 G + 114 B + 500 = 1000 L + K with K = 299 dR + 587 dG +
+// 114 dB + 500, so the luminance is L + floor(K / 1000) unless K is a multiple of 1000 (a
+// boundary, which the double formula settles). Stores floor(K / 1000) and the levels at which
+// nothing clamps; a boundary sample gets an empty range.
+KIVO_AVX2 inline void storeGreyFastPath(const RowTerms &t, __m256i r, __m256i g, __m256i b,
+                                        int chromaShift) {
+    // K lifted by 512000 so that the quotient works on non-negative values.
+    constexpr int16_t kLift = 512;
+    const Quotients q = quotients(weightedSums(r, g, b, kLift * 1000));
+    const __m256i offset =
+        _mm256_sub_epi16(_mm256_packs_epi32(q.low, q.high), _mm256_set1_epi16(kLift));
+    const __m256i lowest = _mm256_blendv_epi8(
+        _mm256_sub_epi16(_mm256_setzero_si256(), _mm256_min_epi16(r, _mm256_min_epi16(g, b))),
+        _mm256_set1_epi16(kNeverFast), q.onBoundary);
+    const __m256i highest =
+        _mm256_sub_epi16(_mm256_set1_epi16(255), _mm256_max_epi16(r, _mm256_max_epi16(g, b)));
+    storeSpread(t.greyOffset, offset, chromaShift);
+    storeSpread(t.lowest, lowest, chromaShift);
+    storeSpread(t.highest, highest, chromaShift);
+}
+
+KIVO_AVX2 void chromaTermsAvx2(const uint8_t *cb, const uint8_t *cr, int count, int chromaShift,
+                               const YuvMatrix &m, const RowTerms &t) {
+    const __m256i centre = _mm256_set1_epi16(128);
+    const __m256i redFromV = _mm256_set1_epi16(m.redFromV);
+    const __m256i greenFromU = _mm256_set1_epi16(m.greenFromU);
+    const __m256i greenFromV = _mm256_set1_epi16(m.greenFromV);
+    const __m256i blueFromU = _mm256_set1_epi16(m.blueFromU);
+    int i = 0;
+    for (; i + kStep <= count; i += kStep) {
+        const __m256i u = _mm256_slli_epi16(_mm256_sub_epi16(widen(cb + i), centre), 4);
+        const __m256i v = _mm256_slli_epi16(_mm256_sub_epi16(widen(cr + i), centre), 4);
+        const __m256i r = _mm256_mulhrs_epi16(v, redFromV);
+        const __m256i g = _mm256_sub_epi16(_mm256_setzero_si256(),
+                                           _mm256_add_epi16(_mm256_mulhrs_epi16(u, greenFromU),
+                                                            _mm256_mulhrs_epi16(v, greenFromV)));
+        const __m256i b = _mm256_mulhrs_epi16(u, blueFromU);
+        const RowTerms at = t.advancedBy(i << chromaShift);
+        storeSpread(at.red, r, chromaShift);
+        storeSpread(at.green, g, chromaShift);
+        storeSpread(at.blue, b, chromaShift);
+        storeGreyFastPath(at, r, g, b, chromaShift);
+    }
+    chromaTermsPortable(cb + i, cr + i, count - i, chromaShift, m, t.advancedBy(i << chromaShift));
+}
+
+struct Channels {
+    __m256i red;
+    __m256i green;
+    __m256i blue;
+};
+
+KIVO_AVX2 inline __m256i lumaLevels(const uint8_t *luma, __m256i offset, __m256i scale) {
+    return _mm256_mulhrs_epi16(_mm256_slli_epi16(_mm256_sub_epi16(widen(luma), offset), 6), scale);
+}
+
+KIVO_AVX2 inline __m256i clampedChannel(__m256i level, const int16_t *terms) {
+    const __m256i sum = _mm256_add_epi16(level, load16(terms));
+    return _mm256_min_epi16(_mm256_max_epi16(sum, _mm256_setzero_si256()), _mm256_set1_epi16(255));
+}
+
+KIVO_AVX2 inline Channels channels(__m256i level, const RowTerms &t) {
+    return {clampedChannel(level, t.red), clampedChannel(level, t.green),
+            clampedChannel(level, t.blue)};
+}
+
+// pshufb masks that place byte p of one channel at 3 p + channel of a 48-byte BGR run.
+constexpr std::array<uint8_t, 16> interleaveMask(int part, int channel) {
+    std::array<uint8_t, 16> mask{};
+    for (int i = 0; i < 16; ++i) {
+        const int position = 16 * part + i;
+        mask[static_cast<size_t>(i)] =
+            position % 3 == channel ? static_cast<uint8_t>(position / 3) : uint8_t{0x80};
+    }
+    return mask;
+}
+
+KIVO_AVX2 inline __m128i maskOf(const std::array<uint8_t, 16> &mask) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(mask.data()));
+}
+
+KIVO_AVX2 void bgrRowAvx2(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int width,
+                          uint8_t *bgr) {
+    static constexpr std::array<std::array<std::array<uint8_t, 16>, 3>, 3> kMasks = {{
+        {interleaveMask(0, 0), interleaveMask(0, 1), interleaveMask(0, 2)},
+        {interleaveMask(1, 0), interleaveMask(1, 1), interleaveMask(1, 2)},
+        {interleaveMask(2, 0), interleaveMask(2, 1), interleaveMask(2, 2)},
+    }};
+    const __m256i offset = _mm256_set1_epi16(m.lumaOffset);
+    const __m256i scale = _mm256_set1_epi16(m.lumaScale);
     int x = 0;
-    for (; x + kGreyBlock <= width; x += kGreyBlock) {
-        // 1000 x (0.299 R + 0.587 G + 0.114 B + 0.5) is an exact integer; its quotient is the
-        // double formula's result except when the remainder is zero.
-        uint32_t onBoundary = 0;
-        for (int k = x; k < x + kGreyBlock; ++k) {
-            const int32_t y = (luma[k] - lumaOffset) * lumaScale + kHalf;
-            const auto r = static_cast<uint32_t>(clampByte((y + red[k]) >> kFractionBits));
-            const auto g = static_cast<uint32_t>(clampByte((y + green[k]) >> kFractionBits));
-            const auto b = static_cast<uint32_t>(clampByte((y + blue[k]) >> kFractionBits));
-            const uint32_t scaled = 299u * r + 587u * g + 114u * b + 500u;
-            const uint32_t whole = scaled / 1000u;
-            grey[k] = static_cast<uint8_t>(whole);
-            onBoundary |= static_cast<uint32_t>(whole * 1000u == scaled);
-        }
-        if (onBoundary != 0) {
-            exactGrey(luma, red, green, blue, x, x + kGreyBlock, lumaOffset, lumaScale, grey);
+    for (; x + kStep <= width; x += kStep) {
+        const Channels c = channels(lumaLevels(luma + x, offset, scale), t.advancedBy(x));
+        const __m128i blue = packBytes(c.blue);
+        const __m128i green = packBytes(c.green);
+        const __m128i red = packBytes(c.red);
+        for (size_t part = 0; part < 3; ++part) {
+            const __m128i run =
+                _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(blue, maskOf(kMasks[part][0])),
+                                          _mm_shuffle_epi8(green, maskOf(kMasks[part][1]))),
+                             _mm_shuffle_epi8(red, maskOf(kMasks[part][2])));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(bgr + 3 * x + 16 * part), run);
         }
     }
-    exactGrey(luma, red, green, blue, x, width, lumaOffset, lumaScale, grey);
+    bgrPixels(luma, t, m, x, width, bgr);
 }
+
+// Most steps take the fast path (no channel clamps: level plus the sample's offset). The others
+// compute the weighted sum of the clamped channels; a step holding a luminance boundary is
+// redone by the reference code, which settles the double formula's rounding.
+KIVO_AVX2 void greyRowAvx2(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int width,
+                           uint8_t *grey) {
+    const __m256i offset = _mm256_set1_epi16(m.lumaOffset);
+    const __m256i scale = _mm256_set1_epi16(m.lumaScale);
+    int x = 0;
+    for (; x + kStep <= width; x += kStep) {
+        const RowTerms at = t.advancedBy(x);
+        const __m256i level = lumaLevels(luma + x, offset, scale);
+        const __m256i clamps = _mm256_or_si256(_mm256_cmpgt_epi16(load16(at.lowest), level),
+                                               _mm256_cmpgt_epi16(level, load16(at.highest)));
+        __m128i *out = reinterpret_cast<__m128i *>(grey + x);
+        if (_mm256_testz_si256(clamps, clamps)) {
+            _mm_storeu_si128(out, packBytes(_mm256_add_epi16(level, load16(at.greyOffset))));
+            continue;
+        }
+        const Channels c = channels(level, at);
+        const Quotients q = quotients(weightedSums(c.red, c.green, c.blue, 0));
+        _mm_storeu_si128(out, packBytes(_mm256_packs_epi32(q.low, q.high)));
+        if (!_mm256_testz_si256(q.onBoundary, q.onBoundary)) {
+            greyPixels(luma, t, m, x, x + kStep, grey);
+        }
+    }
+    greyPixels(luma, t, m, x, width, grey);
+}
+
+#else
+
+bool processorHasAvx2() {
+    return false;
+}
+
+#endif
 
 }  // namespace
 
@@ -131,41 +397,73 @@ YuvMatrix makeYuvMatrix(YuvStandard standard, bool fullRange) {
     const double chromaScale = fullRange ? 1.0 : 255.0 / 224.0;
     YuvMatrix m;
     m.lumaOffset = fullRange ? 0 : 16;
-    m.lumaScale = fixed(lumaScale);
-    m.redFromV = fixed(2.0 * (1.0 - p.kr) * chromaScale);
-    m.greenFromU = fixed(2.0 * (1.0 - p.kb) * p.kb / kg * chromaScale);
-    m.greenFromV = fixed(2.0 * (1.0 - p.kr) * p.kr / kg * chromaScale);
-    m.blueFromU = fixed(2.0 * (1.0 - p.kb) * chromaScale);
+    m.lumaScale = fixed(lumaScale, kLumaScaleBits);
+    m.redFromV = fixed(2.0 * (1.0 - p.kr) * chromaScale, kChromaScaleBits);
+    m.greenFromU = fixed(2.0 * (1.0 - p.kb) * p.kb / kg * chromaScale, kChromaScaleBits);
+    m.greenFromV = fixed(2.0 * (1.0 - p.kr) * p.kr / kg * chromaScale, kChromaScaleBits);
+    m.blueFromU = fixed(2.0 * (1.0 - p.kb) * chromaScale, kChromaScaleBits);
     return m;
 }
 
-CYuvRowConverter::CYuvRowConverter(const YuvMatrix &matrix, int width, int chromaShift)
+CYuvRowConverter::CYuvRowConverter(const YuvMatrix &matrix, int width, int chromaShift,
+                                   RowKernel kernel)
     : m_matrix(matrix),
       m_width(width),
       m_chromaShift(chromaShift),
-      // One spare entry so that an odd width can spread its last chroma sample in pairs.
-      m_redTerm(static_cast<size_t>(width) + 1),
-      m_greenTerm(static_cast<size_t>(width) + 1),
-      m_blueTerm(static_cast<size_t>(width) + 1) {}
+      m_vector(kernel == RowKernel::Fastest && processorHasAvx2()),
+      m_red(static_cast<size_t>(width + 2 * kStep)),
+      m_green(static_cast<size_t>(width + 2 * kStep)),
+      m_blue(static_cast<size_t>(width + 2 * kStep)),
+      m_greyOffset(static_cast<size_t>(width + 2 * kStep)),
+      m_lowest(static_cast<size_t>(width + 2 * kStep), kNeverFast),
+      m_highest(static_cast<size_t>(width + 2 * kStep)) {}
 
 void CYuvRowConverter::prepareChroma(const uint8_t *cb, const uint8_t *cr) {
+    if (cb == m_preparedCb && cr == m_preparedCr) {
+        return;
+    }
     const int chromaWidth = (m_width + (1 << m_chromaShift) - 1) >> m_chromaShift;
-    spreadChroma(cb, cr, chromaWidth, m_chromaShift, m_matrix, m_redTerm.data(), m_greenTerm.data(),
-                 m_blueTerm.data());
+    const RowTerms terms{m_red.data(),        m_green.data(),  m_blue.data(),
+                         m_greyOffset.data(), m_lowest.data(), m_highest.data()};
+#ifdef KIVO_HAVE_AVX2_KERNEL
+    if (m_vector) {
+        chromaTermsAvx2(cb, cr, chromaWidth, m_chromaShift, m_matrix, terms);
+        m_preparedCb = cb;
+        m_preparedCr = cr;
+        return;
+    }
+#endif
+    chromaTermsPortable(cb, cr, chromaWidth, m_chromaShift, m_matrix, terms);
+    m_preparedCb = cb;
+    m_preparedCr = cr;
 }
 
 void CYuvRowConverter::toBgr(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr,
                              uint8_t *bgr) {
     prepareChroma(cb, cr);
-    bgrRow(luma, m_redTerm.data(), m_greenTerm.data(), m_blueTerm.data(), m_width,
-           m_matrix.lumaOffset, m_matrix.lumaScale, bgr);
+    const RowTerms terms{m_red.data(),        m_green.data(),  m_blue.data(),
+                         m_greyOffset.data(), m_lowest.data(), m_highest.data()};
+#ifdef KIVO_HAVE_AVX2_KERNEL
+    if (m_vector) {
+        bgrRowAvx2(luma, terms, m_matrix, m_width, bgr);
+        return;
+    }
+#endif
+    bgrPixels(luma, terms, m_matrix, 0, m_width, bgr);
 }
 
 void CYuvRowConverter::toGrey(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr,
                               uint8_t *grey) {
     prepareChroma(cb, cr);
-    greyRow(luma, m_redTerm.data(), m_greenTerm.data(), m_blueTerm.data(), m_width,
-            m_matrix.lumaOffset, m_matrix.lumaScale, grey);
+    const RowTerms terms{m_red.data(),        m_green.data(),  m_blue.data(),
+                         m_greyOffset.data(), m_lowest.data(), m_highest.data()};
+#ifdef KIVO_HAVE_AVX2_KERNEL
+    if (m_vector) {
+        greyRowAvx2(luma, terms, m_matrix, m_width, grey);
+        return;
+    }
+#endif
+    greyPixels(luma, terms, m_matrix, 0, m_width, grey);
 }
 
 }  // namespace kivo::grabber

@@ -5,29 +5,40 @@
 
 // Conversion of 8-bit planar Y'CbCr rows into the 24-bit BGR rows of a picture and straight into
 // the grey rows of its grey copy. Both outputs come from the same integer colour arithmetic, so
-// the grey row is exactly what the luminance of the BGR row would give, without writing the BGR
-// row first. Chroma is taken from the sample that covers the pixel (no interpolation).
+// the grey row is exactly the luminance of the BGR row, without writing the BGR row first.
+//
+// Colour model, in the arithmetic of a rounding 16-bit multiply, mulhrs(a, b) = (a b + 2^14)
+// >> 15: each pixel's luma level L = mulhrs((Y - offset) << 6, lumaScale), each chroma sample's
+// offsets dR = mulhrs((V - 128) << 4, redFromV), dG = -(mulhrs((U - 128) << 4, greenFromU) +
+// mulhrs((V - 128) << 4, greenFromV)), dB = mulhrs((U - 128) << 4, blueFromU); then
+// R = clamp(L + dR), G = clamp(L + dG), B = clamp(L + dB). Chroma is taken from the sample that
+// covers the pixel (no interpolation).
 namespace kivo::grabber {
 
-// 16.16 fixed-point coefficients of one conversion matrix and range.
 struct YuvMatrix {
-    int32_t lumaOffset = 16;
-    int32_t lumaScale = 0;
-    int32_t redFromV = 0;
-    int32_t greenFromU = 0;
-    int32_t greenFromV = 0;
-    int32_t blueFromU = 0;
+    int16_t lumaOffset = 16;
+    int16_t lumaScale = 0;  // 7.9 fixed point
+    int16_t redFromV = 0;   // 5.11 fixed point from here on
+    int16_t greenFromU = 0;
+    int16_t greenFromV = 0;
+    int16_t blueFromU = 0;
 };
 
 enum class YuvStandard { Bt601, Bt709, Smpte240, Bt2020 };
 
 YuvMatrix makeYuvMatrix(YuvStandard standard, bool fullRange);
 
-// Converts rows of one picture; keeps the per-row chroma terms between calls.
+// The row code: the portable one, or the AVX2 one when the processor has it. Both give the same
+// bytes; the choice only exists so that tests can hold one against the other.
+enum class RowKernel { Portable, Fastest };
+
+// Converts rows of one picture; keeps the chroma terms of the last chroma row, which serves two
+// luma rows in 4:2:0 pictures.
 class CYuvRowConverter {
 public:
     // chromaShift: log2 of the horizontal chroma subsampling (0 or 1).
-    CYuvRowConverter(const YuvMatrix &matrix, int width, int chromaShift);
+    CYuvRowConverter(const YuvMatrix &matrix, int width, int chromaShift,
+                     RowKernel kernel = RowKernel::Fastest);
 
     void toBgr(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr, uint8_t *bgr);
     void toGrey(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr, uint8_t *grey);
@@ -38,10 +49,19 @@ private:
     YuvMatrix m_matrix;
     int m_width;
     int m_chromaShift;
-    // Chroma contributions of every pixel of the row, already spread to full width.
-    std::vector<int32_t> m_redTerm;
-    std::vector<int32_t> m_greenTerm;
-    std::vector<int32_t> m_blueTerm;
+    bool m_vector;
+    // dR, dG, dB of every pixel of the row, spread from its chroma sample; padded so that the
+    // vector code may run over the last partial step.
+    std::vector<int16_t> m_red;
+    std::vector<int16_t> m_green;
+    std::vector<int16_t> m_blue;
+    // For the vector grey code: floor((299 dR + 587 dG + 114 dB + 500) / 1000), and the range of
+    // luma levels in which no channel clamps (empty for a sample on a luminance boundary).
+    std::vector<int16_t> m_greyOffset;
+    std::vector<int16_t> m_lowest;
+    std::vector<int16_t> m_highest;
+    const uint8_t *m_preparedCb = nullptr;
+    const uint8_t *m_preparedCr = nullptr;
 };
 
 }  // namespace kivo::grabber
