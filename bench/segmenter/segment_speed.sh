@@ -8,7 +8,7 @@
 set -euo pipefail
 build=${KIVO_BUILD:-build}
 fixtures=${KIVO_FIXTURES:-$build/fixtures}
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 video=$fixtures/bench-1080p.mp4
 kivos=$build/src/segmenter/KIVOS
 [[ -f $video ]] || { echo "missing $video (tools/make-fixtures.sh --bench $fixtures)"; exit 1; }
@@ -33,8 +33,8 @@ for ((i = 0; i < runs; i++)); do
   for name in "${names[@]}"; do
     case $name in
       kivos)  t=$(seconds "$kivos" --segment "$video" --output "$work/out.scv" --quiet) ;;
-      decode) t=$(seconds ffmpeg -nostdin -threads 2 -i "$video" -f null -) ;;
-      scdet)  t=$(seconds ffmpeg -nostdin -i "$video" -vf scdet -f null -) ;;
+      decode) t=$(seconds chrt --idle 0 ffmpeg -nostdin -threads 2 -i "$video" -f null -) ;;
+      scdet)  t=$(seconds chrt --idle 0 ffmpeg -nostdin -i "$video" -vf scdet -f null -) ;;
     esac
     if [[ -z ${best[$name]:-} ]] || (($(echo "$t < ${best[$name]}" | bc -l))); then
       best[$name]=$t

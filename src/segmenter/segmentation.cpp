@@ -5,7 +5,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <memory>
 
 #include "imaging/dib.h"
@@ -21,8 +23,17 @@ namespace {
 std::atomic<bool> g_stopRequested{false};
 std::atomic<bool> g_pauseRequested{false};
 
-// Grey pictures kept for the detector's second look at a run of candidates.
-constexpr size_t kRecentFrames = 12;
+// Grey pictures kept for the detector's second look at a run of candidates: enough for runs of a
+// few frames, within a memory budget for large pictures.
+constexpr size_t kMostRecentFrames = 12;
+constexpr size_t kFewestRecentFrames = 6;
+constexpr size_t kRecentFramesBudget = size_t{32} << 20;
+
+size_t recentFrameCount(const CVideoManager &video) {
+    const size_t pixels = static_cast<size_t>(std::max(video.pictureWidth(), 1)) *
+                          static_cast<size_t>(std::max(video.pictureHeight(), 1));
+    return std::clamp(kRecentFramesBudget / pixels, kFewestRecentFrames, kMostRecentFrames);
+}
 
 void waitWhilePaused() {
     // Blocks until the flag changes; no core is spent while the window asks its question.
@@ -74,9 +85,10 @@ int SegmentationThread(const SegmentationParams &params) {
 
     // Run() writes the network's work arrays: the worker runs a copy of its own.
     CNeuralNetwork network = *params.network;
-    const double total = params.video->duration();
+    const double duration = params.video->duration();
+    const double total = std::isfinite(duration) ? duration : 0.0;
     const std::string path = params.video->path();
-    CRecentGreyFrames recent(path, kRecentFrames);
+    CRecentGreyFrames recent(path, recentFrameCount(*params.video));
     auto detector = std::make_unique<CSceneCutDetector>(&recent, network, *params.description);
     detector->setNetworkDetectorOn(params.networkDetectorOn != 0);
     detector->setDarkRunDetectorOn(params.darkRunDetectorOn != 0);
