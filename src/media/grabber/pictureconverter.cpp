@@ -102,15 +102,18 @@ void CPictureConverter::convertDirectly(const AVFrame &frame, CDib &picture, boo
     CYuvRowConverter rows(makeYuvMatrix(standardOf(frame), isFullRange(frame)), m_width,
                           desc->log2_chroma_w);
     uint8_t *out = topRow(picture);
+    int chromaRow = -1;
     for (int y = 0; y < m_height; ++y, out -= picture.stride()) {
-        const int chromaY = y >> desc->log2_chroma_h;
+        if (y >> desc->log2_chroma_h != chromaRow) {
+            chromaRow = y >> desc->log2_chroma_h;
+            rows.setChroma(frame.data[1] + static_cast<ptrdiff_t>(chromaRow) * frame.linesize[1],
+                           frame.data[2] + static_cast<ptrdiff_t>(chromaRow) * frame.linesize[2]);
+        }
         const uint8_t *luma = frame.data[0] + static_cast<ptrdiff_t>(y) * frame.linesize[0];
-        const uint8_t *cb = frame.data[1] + static_cast<ptrdiff_t>(chromaY) * frame.linesize[1];
-        const uint8_t *cr = frame.data[2] + static_cast<ptrdiff_t>(chromaY) * frame.linesize[2];
         if (grey) {
-            rows.toGrey(luma, cb, cr, out);
+            rows.toGrey(luma, out);
         } else {
-            rows.toBgr(luma, cb, cr, out);
+            rows.toBgr(luma, out);
         }
     }
 }

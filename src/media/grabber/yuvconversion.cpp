@@ -101,24 +101,41 @@ const CBoundaryCorrections &boundaryCorrections() {
     return corrections;
 }
 
-struct RowTerms {
-    int16_t *red;
-    int16_t *green;
-    int16_t *blue;
-    int16_t *greyOffset;
-    int16_t *lowest;
-    int16_t *highest;
+// The six term rows of a converter (see m_terms), to write (Value = int16_t) or to read.
+template <typename Value>
+struct TermRows {
+    Value *red;
+    Value *green;
+    Value *blue;
+    Value *greyOffset;
+    Value *lowest;
+    Value *highest;
 
-    RowTerms advancedBy(int pixels) const {
-        return {red + pixels,        green + pixels,  blue + pixels,
-                greyOffset + pixels, lowest + pixels, highest + pixels};
+    TermRows(Value *first, size_t stride)
+        : red(first),
+          green(first + stride),
+          blue(first + 2 * stride),
+          greyOffset(first + 3 * stride),
+          lowest(first + 4 * stride),
+          highest(first + 5 * stride) {}
+
+    TermRows advancedBy(int pixels) const {
+        TermRows rows = *this;
+        for (Value **row :
+             {&rows.red, &rows.green, &rows.blue, &rows.greyOffset, &rows.lowest, &rows.highest}) {
+            *row += pixels;
+        }
+        return rows;
     }
 };
+
+using RowTerms = TermRows<const int16_t>;
+using RowTermsOut = TermRows<int16_t>;
 
 // The portable code; also the reference that the vector code is held to.
 
 void chromaTermsPortable(const uint8_t *cb, const uint8_t *cr, int count, int chromaShift,
-                         const YuvMatrix &m, const RowTerms &t) {
+                         const YuvMatrix &m, const RowTermsOut &t) {
     for (int i = 0; i < count; ++i) {
         const int32_t u = (cb[i] - 128) * 16;
         const int32_t v = (cr[i] - 128) * 16;
@@ -249,7 +266,7 @@ KIVO_AVX2 inline Quotients quotients(const WeightedSums &sums) {
 // 114 dB + 500, so the luminance is L + floor(K / 1000) unless K is a multiple of 1000 (a
 // boundary, which the double formula settles). Stores floor(K / 1000) and the levels at which
 // nothing clamps; a boundary sample gets an empty range.
-KIVO_AVX2 inline void storeGreyFastPath(const RowTerms &t, __m256i r, __m256i g, __m256i b,
+KIVO_AVX2 inline void storeGreyFastPath(const RowTermsOut &t, __m256i r, __m256i g, __m256i b,
                                         int chromaShift) {
     // K lifted by 512000 so that the quotient works on non-negative values.
     constexpr int16_t kLift = 512;
@@ -267,7 +284,7 @@ KIVO_AVX2 inline void storeGreyFastPath(const RowTerms &t, __m256i r, __m256i g,
 }
 
 KIVO_AVX2 void chromaTermsAvx2(const uint8_t *cb, const uint8_t *cr, int count, int chromaShift,
-                               const YuvMatrix &m, const RowTerms &t) {
+                               const YuvMatrix &m, const RowTermsOut &t) {
     const __m256i centre = _mm256_set1_epi16(128);
     const __m256i redFromV = _mm256_set1_epi16(m.redFromV);
     const __m256i greenFromU = _mm256_set1_epi16(m.greenFromU);
@@ -282,7 +299,7 @@ KIVO_AVX2 void chromaTermsAvx2(const uint8_t *cb, const uint8_t *cr, int count, 
                                            _mm256_add_epi16(_mm256_mulhrs_epi16(u, greenFromU),
                                                             _mm256_mulhrs_epi16(v, greenFromV)));
         const __m256i b = _mm256_mulhrs_epi16(u, blueFromU);
-        const RowTerms at = t.advancedBy(i << chromaShift);
+        const RowTermsOut at = t.advancedBy(i << chromaShift);
         storeSpread(at.red, r, chromaShift);
         storeSpread(at.green, g, chromaShift);
         storeSpread(at.blue, b, chromaShift);
@@ -411,59 +428,42 @@ CYuvRowConverter::CYuvRowConverter(const YuvMatrix &matrix, int width, int chrom
       m_width(width),
       m_chromaShift(chromaShift),
       m_vector(kernel == RowKernel::Fastest && processorHasAvx2()),
-      m_red(static_cast<size_t>(width + 2 * kStep)),
-      m_green(static_cast<size_t>(width + 2 * kStep)),
-      m_blue(static_cast<size_t>(width + 2 * kStep)),
-      m_greyOffset(static_cast<size_t>(width + 2 * kStep)),
-      m_lowest(static_cast<size_t>(width + 2 * kStep), kNeverFast),
-      m_highest(static_cast<size_t>(width + 2 * kStep)) {}
+      m_stride(static_cast<size_t>(width + 2 * kStep)),
+      m_terms(6 * m_stride) {
+    const RowTermsOut rows(m_terms.data(), m_stride);
+    std::fill(rows.lowest, rows.lowest + m_stride, kNeverFast);
+}
 
-void CYuvRowConverter::prepareChroma(const uint8_t *cb, const uint8_t *cr) {
-    if (cb == m_preparedCb && cr == m_preparedCr) {
-        return;
-    }
+void CYuvRowConverter::setChroma(const uint8_t *cb, const uint8_t *cr) {
     const int chromaWidth = (m_width + (1 << m_chromaShift) - 1) >> m_chromaShift;
-    const RowTerms terms{m_red.data(),        m_green.data(),  m_blue.data(),
-                         m_greyOffset.data(), m_lowest.data(), m_highest.data()};
+    const RowTermsOut terms(m_terms.data(), m_stride);
 #ifdef KIVO_HAVE_AVX2_KERNEL
     if (m_vector) {
         chromaTermsAvx2(cb, cr, chromaWidth, m_chromaShift, m_matrix, terms);
-        m_preparedCb = cb;
-        m_preparedCr = cr;
         return;
     }
 #endif
     chromaTermsPortable(cb, cr, chromaWidth, m_chromaShift, m_matrix, terms);
-    m_preparedCb = cb;
-    m_preparedCr = cr;
 }
 
-void CYuvRowConverter::toBgr(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr,
-                             uint8_t *bgr) {
-    prepareChroma(cb, cr);
-    const RowTerms terms{m_red.data(),        m_green.data(),  m_blue.data(),
-                         m_greyOffset.data(), m_lowest.data(), m_highest.data()};
+void CYuvRowConverter::toBgr(const uint8_t *luma, uint8_t *bgr) const {
 #ifdef KIVO_HAVE_AVX2_KERNEL
     if (m_vector) {
-        bgrRowAvx2(luma, terms, m_matrix, m_width, bgr);
+        bgrRowAvx2(luma, RowTerms(m_terms.data(), m_stride), m_matrix, m_width, bgr);
         return;
     }
 #endif
-    bgrPixels(luma, terms, m_matrix, 0, m_width, bgr);
+    bgrPixels(luma, RowTerms(m_terms.data(), m_stride), m_matrix, 0, m_width, bgr);
 }
 
-void CYuvRowConverter::toGrey(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr,
-                              uint8_t *grey) {
-    prepareChroma(cb, cr);
-    const RowTerms terms{m_red.data(),        m_green.data(),  m_blue.data(),
-                         m_greyOffset.data(), m_lowest.data(), m_highest.data()};
+void CYuvRowConverter::toGrey(const uint8_t *luma, uint8_t *grey) const {
 #ifdef KIVO_HAVE_AVX2_KERNEL
     if (m_vector) {
-        greyRowAvx2(luma, terms, m_matrix, m_width, grey);
+        greyRowAvx2(luma, RowTerms(m_terms.data(), m_stride), m_matrix, m_width, grey);
         return;
     }
 #endif
-    greyPixels(luma, terms, m_matrix, 0, m_width, grey);
+    greyPixels(luma, RowTerms(m_terms.data(), m_stride), m_matrix, 0, m_width, grey);
 }
 
 }  // namespace kivo::grabber

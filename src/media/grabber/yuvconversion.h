@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -32,36 +33,29 @@ YuvMatrix makeYuvMatrix(YuvStandard standard, bool fullRange);
 // bytes; the choice only exists so that tests can hold one against the other.
 enum class RowKernel { Portable, Fastest };
 
-// Converts rows of one picture; keeps the chroma terms of the last chroma row, which serves two
-// luma rows in 4:2:0 pictures.
+// Converts the rows of one picture: set the chroma row, then convert the luma rows it covers
+// (two in 4:2:0 pictures).
 class CYuvRowConverter {
 public:
     // chromaShift: log2 of the horizontal chroma subsampling (0 or 1).
     CYuvRowConverter(const YuvMatrix &matrix, int width, int chromaShift,
                      RowKernel kernel = RowKernel::Fastest);
 
-    void toBgr(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr, uint8_t *bgr);
-    void toGrey(const uint8_t *luma, const uint8_t *cb, const uint8_t *cr, uint8_t *grey);
+    void setChroma(const uint8_t *cb, const uint8_t *cr);
+    void toBgr(const uint8_t *luma, uint8_t *bgr) const;
+    void toGrey(const uint8_t *luma, uint8_t *grey) const;
 
 private:
-    void prepareChroma(const uint8_t *cb, const uint8_t *cr);
-
     YuvMatrix m_matrix;
     int m_width;
     int m_chromaShift;
     bool m_vector;
-    // dR, dG, dB of every pixel of the row, spread from its chroma sample; padded so that the
-    // vector code may run over the last partial step.
-    std::vector<int16_t> m_red;
-    std::vector<int16_t> m_green;
-    std::vector<int16_t> m_blue;
-    // For the vector grey code: floor((299 dR + 587 dG + 114 dB + 500) / 1000), and the range of
-    // luma levels in which no channel clamps (empty for a sample on a luminance boundary).
-    std::vector<int16_t> m_greyOffset;
-    std::vector<int16_t> m_lowest;
-    std::vector<int16_t> m_highest;
-    const uint8_t *m_preparedCb = nullptr;
-    const uint8_t *m_preparedCr = nullptr;
+    // Six rows of 16-bit terms, each spread from the chroma samples to every pixel and padded so
+    // that the vector code may run over the last partial step: dR, dG, dB; and for the vector
+    // grey code floor((299 dR + 587 dG + 114 dB + 500) / 1000) and the lowest and highest luma
+    // levels at which no channel clamps (an empty range for a sample on a luminance boundary).
+    size_t m_stride;
+    std::vector<int16_t> m_terms;
 };
 
 }  // namespace kivo::grabber
