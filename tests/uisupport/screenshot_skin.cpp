@@ -1,0 +1,101 @@
+// Lays out the skinned controls with the built-in art and writes a picture of them:
+// screenshot_skin OUT.png (run under Xvfb).
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QTest>
+
+#include "uisupport/flatbutton.h"
+#include "uisupport/flatcontrols.h"
+#include "uisupport/gprogress.h"
+#include "uisupport/hoverbutton.h"
+#include "uisupport/skin.h"
+#include "uisupport/textdisplays.h"
+#include "uisupport/tslider.h"
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        return 2;
+    }
+    QWidget window;
+    QPalette dark = window.palette();
+    dark.setColor(QPalette::Window, QColor(0x10, 0x12, 0x16));
+    dark.setColor(QPalette::WindowText, QColor(0xC9, 0xD0, 0xD8));
+    window.setPalette(dark);
+    window.setAutoFillBackground(true);
+    auto *grid = new QGridLayout(&window);
+
+    int row = 0;
+    const auto addRow = [&](const QString &name, QWidget *widget) {
+        grid->addWidget(new QLabel(name), row, 0);
+        grid->addWidget(widget, row++, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    };
+    auto *time = new COVTimerST;
+    time->loadBitmap(463);
+    time->setTime(3725);
+    time->setFixedSize(72, 9);
+    addRow("time 463", time);
+    auto *volume = new COVTSlider;
+    volume->loadBitmaps(203, 202, 205);
+    volume->setFixedSize(64, 9);
+    volume->setPos(70);
+    addRow("volume 203/202/205", volume);
+    auto *position = new COVTSlider;
+    position->loadBitmaps(285, 204, 206);
+    position->setFixedSize(181, 12);
+    position->setRange(0, 100);
+    position->setPos(35);
+    addRow("position 285/204/206", position);
+    auto *progress = new COVGProgress;
+    progress->setFixedSize(219, 11);
+    progress->setPos(62);
+    addRow("progress", progress);
+    auto *line = new COVMsgST;
+    line->setFixedSize(165, 13);
+    line->setTextFlags(0x4804);
+    line->setMessage("/home/user/videos/archive/2003/news-at-nine.mpg");
+    addRow("message line", line);
+    auto *buttons = new QWidget;
+    auto *buttonRow = new QHBoxLayout(buttons);
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    for (int id : {250, 249, 370, 369}) {
+        auto *button = new COVHoverButton;
+        button->loadBitmaps(id);
+        buttonRow->addWidget(button);
+    }
+    for (int id : {251, 252, 455, 456}) {
+        auto *button = new COVHoverButton;
+        button->loadBitmaps(id);
+        button->setFixedSize(21, 21);
+        buttonRow->addWidget(button);
+    }
+    addRow("bitmaps (x3 buttons)", buttons);
+    auto *icons = new QWidget;
+    auto *iconRow = new QHBoxLayout(icons);
+    iconRow->setContentsMargins(0, 0, 0, 0);
+    for (int id : {144, 147}) {
+        auto *button = new COVFlatButton;
+        button->setIcon(id);
+        iconRow->addWidget(button);
+    }
+    auto *start = new COVFlatButton;
+    start->setText("시  작(&S)");
+    iconRow->addWidget(start);
+    auto *big = new QLabel;
+    big->setPixmap(kivo::skin::icon(128).pixmap(32, 32));
+    iconRow->addWidget(big);
+    addRow("icons 144 147 128", icons);
+    auto *edit = new COVFlatEdit;
+    edit->setText("D:\\clips\\news.mpg");
+    addRow("flat edit", edit);
+    auto *separator = new COVSeparator;
+    separator->setFixedSize(220, 2);
+    addRow("separator", separator);
+
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return 1;
+    }
+    return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+}
