@@ -73,6 +73,12 @@ std::vector<kivo::SceneRow> sceneRows(const CVideoDescription &description,
     return rows;
 }
 
+// True when writing `output` would overwrite the video itself.
+bool replacesVideo(const std::string &output, const std::string &video) {
+    std::error_code error;
+    return std::filesystem::equivalent(output, video, error);
+}
+
 }  // namespace
 
 const char *segmentCommandUsage() {
@@ -136,6 +142,13 @@ int runSegmentCommand(int count, const char *const *arguments) {
 
     const std::string output =
         options->output.empty() ? kivo::proposedScvPath(mediaPath) : options->output;
+    for (const std::string &target : {output, options->csv}) {
+        if (!target.empty() && replacesVideo(target, options->video)) {
+            std::fprintf(stderr, "KIVOS: %s is the video itself; nothing written\n",
+                         target.c_str());
+            return 2;
+        }
+    }
     if (!saveScv(description, output)) {
         std::fprintf(stderr, "KIVOS: cannot write %s\n", output.c_str());
         return 1;

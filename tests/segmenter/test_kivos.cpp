@@ -145,6 +145,18 @@ TEST_F(Kivos, UsageForAnythingElse) {
     }
 }
 
+TEST_F(Kivos, NeverWritesOverTheVideo) {
+    const fs::path video = m_dir / "clip.scv";  // a video that happens to carry the .scv name
+    fs::copy_file(fixture("blackstart.mp4"), video);
+    const std::string before = readText(video);
+    EXPECT_EQ(kivos("--segment " + quoted(video.string())), 2);
+    EXPECT_EQ(kivos("--segment " + quoted(video.string()) + " --output " +
+                    quoted((m_dir / "ok.scv").string()) + " --csv " + quoted(video.string())),
+              2);
+    EXPECT_EQ(readText(video), before);
+    EXPECT_NE(m_err.find("is the video itself"), std::string::npos) << m_err;
+}
+
 TEST_F(Kivos, UnwritableOutputFails) {
     EXPECT_EQ(kivos("--segment " + quoted(fixture("blackstart.mp4")) + " --output " +
                     quoted((m_dir / "no/such/dir/out.scv").string())),

@@ -96,6 +96,14 @@ private slots:
         QVERIFY(dlg.openVideoPath(fixture("cuts.mp4")));
         m_asker->answerMessage(kivo::ui::kAnswerYes);
         m_asker->answerFile(target);
+        // KIVO_SCREENSHOT_DIR asks for a picture of the window in the middle of the run.
+        const QString shots = qEnvironmentVariable("KIVO_SCREENSHOT_DIR");
+        connect(&dlg, &Dlg::reportShown, this, [&](double frame) {
+            if (!shots.isEmpty() && frame == 130) {
+                dlg.grab().save(QDir(shots).filePath(QStringLiteral("kivos-midrun.png")));
+            }
+        });
+        dlg.show();
         dlg.start();
         QVERIFY(waitForState(dlg, Dlg::kFinished));
         QVERIFY(!dlg.unsaved());
