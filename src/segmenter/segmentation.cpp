@@ -42,10 +42,104 @@ void waitWhilePaused() {
     }
 }
 
-// Same size and depth as the first picture of the walk: the pair can be compared.
-bool matches(const kivo::GreyPlane &plane, const kivo::GreyPlane &reference) {
-    return plane.rows && plane.width == reference.width && plane.height == reference.height;
-}
+// One run over the frames of a video: the frame walk, the pair analysis, the detector and the
+// reports, in frame order on the calling thread.
+class CSegmentationWalk {
+public:
+    CSegmentationWalk(const SegmentationParams &params, CNeuralNetwork &network, double total)
+        : m_params(params),
+          m_network(network),
+          m_recent(params.video->path(), recentFrameCount(*params.video)),
+          m_detector(&m_recent, network, *params.description),
+          m_frames(params.video->path(), 0.0, total) {
+        m_detector.setNetworkDetectorOn(params.networkDetectorOn != 0);
+        m_detector.setDarkRunDetectorOn(params.darkRunDetectorOn != 0);
+        m_detector.setThreshold(params.threshold);
+    }
+
+    // Walks to the end or to a stop; reports every pair through `report`. True when stopped.
+    bool run(SegmentationReport &report) {
+        if (!openWalk()) {
+            return m_stopped;
+        }
+        CFramePrefetcher::Frame fetched;
+        while (!m_stopped && m_frames.next(fetched)) {
+            const kivo::GreyPlane current =
+                fetched.picture ? kivo::greyPlaneOf(*fetched.picture) : kivo::GreyPlane{};
+            if (!current.rows || current.width != m_width || current.height != m_height) {
+                // Skipped: the next pair is formed with the last frame that could be fetched.
+                m_stopped = segmentationStopRequested();
+                continue;
+            }
+            step(fetched, current, report);
+            if (!segmentationStopRequested()) {
+                waitWhilePaused();
+            }
+            // A stop answered during a pause ends the run before another frame is taken.
+            m_stopped = segmentationStopRequested();
+        }
+        return m_stopped;
+    }
+
+private:
+    // Finds the first frame that can be fetched; false when there is none (or a stop came).
+    bool openWalk() {
+        CFramePrefetcher::Frame fetched;
+        while (m_frames.next(fetched)) {
+            const kivo::GreyPlane plane =
+                fetched.picture ? kivo::greyPlaneOf(*fetched.picture) : kivo::GreyPlane{};
+            if (plane.rows) {
+                m_width = plane.width;
+                m_height = plane.height;
+                kivo::computeGreyHistogram(plane, m_previousHistogram);
+                m_recent.push(fetched.frame, std::move(fetched.picture));
+                return true;
+            }
+            if (segmentationStopRequested()) {
+                m_stopped = true;
+                return false;
+            }
+        }
+        return false;
+    }
+
+    void step(CFramePrefetcher::Frame &fetched, const kivo::GreyPlane &current,
+              SegmentationReport &report) {
+        const double f = fetched.frame;
+        const kivo::FrameFeatures features =
+            kivo::analyzeFramePair(kivo::greyPlaneOf(*m_recent.latest()), current,
+                                   m_previousHistogram, m_currentHistogram, m_network);
+        m_previousHistogram = m_currentHistogram;
+        m_recent.push(f, std::move(fetched.picture));
+        const double cut = m_detector.process(f - 1.0, features);
+
+        std::unique_ptr<CDib> cutImage;
+        if (cut != -1.0 && m_params.cutImages) {
+            cutImage = m_recent.colourPicture(cut);
+        }
+        report.frame = f;
+        report.cutFrame = cut;
+        report.score = features[kivo::kCutScore];
+        report.currentImage = m_recent.latest();
+        report.cutImage = cutImage.get();
+        report.cutScore = cut != -1.0 ? m_detector.lastCutScore() : 0.0;
+        if (m_params.report) {
+            m_params.report(report);
+        }
+        report.cutImage = nullptr;
+    }
+
+    const SegmentationParams &m_params;
+    CNeuralNetwork &m_network;
+    CRecentGreyFrames m_recent;
+    CSceneCutDetector m_detector;
+    CFramePrefetcher m_frames;
+    kivo::GreyHistogram m_previousHistogram{};
+    kivo::GreyHistogram m_currentHistogram{};
+    int m_width = 0;
+    int m_height = 0;
+    bool m_stopped = false;
+};
 
 }  // namespace
 
@@ -86,75 +180,11 @@ int SegmentationThread(const SegmentationParams &params) {
     // Run() writes the network's work arrays: the worker runs a copy of its own.
     CNeuralNetwork network = *params.network;
     const double duration = params.video->duration();
-    const double total = std::isfinite(duration) ? duration : 0.0;
-    const std::string path = params.video->path();
-    CRecentGreyFrames recent(path, recentFrameCount(*params.video));
-    auto detector = std::make_unique<CSceneCutDetector>(&recent, network, *params.description);
-    detector->setNetworkDetectorOn(params.networkDetectorOn != 0);
-    detector->setDarkRunDetectorOn(params.darkRunDetectorOn != 0);
-    detector->setThreshold(params.threshold);
-
     bool stopped = false;
     {
-        CFramePrefetcher frames(path, 0.0, total);
-        CFramePrefetcher::Frame fetched;
-        kivo::GreyHistogram previousHistogram{};
-        kivo::GreyHistogram currentHistogram{};
-        kivo::GreyPlane reference;
-
-        // The first frame that can be fetched opens the walk.
-        while (frames.next(fetched)) {
-            reference = fetched.picture ? kivo::greyPlaneOf(*fetched.picture) : kivo::GreyPlane{};
-            if (reference.rows) {
-                kivo::computeGreyHistogram(reference, previousHistogram);
-                recent.push(fetched.frame, std::move(fetched.picture));
-                break;
-            }
-            if (segmentationStopRequested()) {
-                stopped = true;
-                break;
-            }
-        }
-
-        while (!stopped && recent.latest() && frames.next(fetched)) {
-            const kivo::GreyPlane current =
-                fetched.picture ? kivo::greyPlaneOf(*fetched.picture) : kivo::GreyPlane{};
-            if (!matches(current, reference)) {
-                // Skipped: the next pair is formed with the last frame that could be fetched.
-                stopped = segmentationStopRequested();
-                continue;
-            }
-            const double f = fetched.frame;
-            const kivo::FrameFeatures features =
-                kivo::analyzeFramePair(kivo::greyPlaneOf(*recent.latest()), current,
-                                       previousHistogram, currentHistogram, network);
-            previousHistogram = currentHistogram;
-            recent.push(f, std::move(fetched.picture));
-            const double cut = detector->process(f - 1.0, features);
-
-            std::unique_ptr<CDib> cutImage;
-            if (cut != -1.0 && params.cutImages) {
-                cutImage = recent.colourPicture(cut);
-            }
-            report.frame = f;
-            report.cutFrame = cut;
-            report.score = features[kivo::kCutScore];
-            report.currentImage = recent.latest();
-            report.cutImage = cutImage.get();
-            report.cutScore = cut != -1.0 ? detector->lastCutScore() : 0.0;
-            call();
-            report.cutImage = nullptr;
-
-            if (segmentationStopRequested()) {
-                stopped = true;
-                break;
-            }
-            waitWhilePaused();
-            // A stop answered during the pause ends the run before another frame is taken.
-            stopped = segmentationStopRequested();
-        }
+        CSegmentationWalk walk(params, network, std::isfinite(duration) ? duration : 0.0);
+        stopped = walk.run(report);
     }
-    detector.reset();
 
     // The pictures of the last step are gone, and its cut was announced already.
     report.currentImage = nullptr;

@@ -116,7 +116,6 @@ struct CSegmentationDlg::ReportCopy {
     double score = 0;
     bool finished = false;
     bool stopped = false;
-    std::shared_ptr<CDib> current;
     std::shared_ptr<CDib> cut;
 };
 
@@ -205,6 +204,9 @@ void CSegmentationDlg::createControls() {
         display->setReadOnly(true);
         display->setEnabled(false);
         display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // The template's displays are narrow: give the digits the whole width.
+        display->setStyleSheet(display->styleSheet() +
+                               QStringLiteral("QLineEdit { padding: 0px 1px; }"));
         m_controls[id] = display;
     }
     m_graph = new CGraphPane(this);
@@ -365,7 +367,7 @@ void CSegmentationDlg::start() {
     m_unsaved = true;
     setState(kRunning);
     const int generation = ++m_generation;
-    m_pictureQueued = false;
+    takeLatestPicture();
     m_currentPane->clear();
     m_cutPane->clear();
     m_graph->clear();
@@ -397,8 +399,8 @@ void CSegmentationDlg::onReport(const SegmentationReport &report) {
     copy->score = report.score;
     copy->finished = report.finished != 0;
     copy->stopped = report.stopped != 0;
-    if (report.currentImage && !m_pictureQueued.exchange(true)) {
-        copy->current = copyOf(report.currentImage);
+    if (report.currentImage) {
+        keepLatestPicture(*report.currentImage);
     }
     copy->cut = copyOf(report.cutImage);
     QMetaObject::invokeMethod(
@@ -416,9 +418,8 @@ void CSegmentationDlg::applyReport(const ReportCopy &report) {
     if (report.stopped) {
         return;
     }
-    if (report.current) {
-        m_pictureQueued = false;
-        m_currentPane->setPicture(std::make_unique<CDib>(*report.current));
+    if (std::unique_ptr<CDib> picture = takeLatestPicture()) {
+        m_currentPane->setPicture(std::move(picture));
     }
     if (report.cut) {
         m_cutPane->setPicture(std::make_unique<CDib>(*report.cut));
@@ -443,6 +444,22 @@ void CSegmentationDlg::applyReport(const ReportCopy &report) {
         m_progress->setPos(static_cast<int>(report.frame / m_totalFrames * 100));
     }
     emit reportShown(report.frame, report.cutFrame, report.score);
+}
+
+void CSegmentationDlg::keepLatestPicture(const CDib &picture)
+{
+    std::lock_guard lock(m_pictureMutex);
+    if (m_latestPicture) {
+        *m_latestPicture = picture;
+    } else {
+        m_latestPicture = std::make_unique<CDib>(picture);
+    }
+}
+
+std::unique_ptr<CDib> CSegmentationDlg::takeLatestPicture()
+{
+    std::lock_guard lock(m_pictureMutex);
+    return std::move(m_latestPicture);
 }
 
 void CSegmentationDlg::finishRun() {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "scene/videodescription.h"
 #include "segmenter/neuralnetwork.h"
@@ -114,6 +115,8 @@ private:
     void resetDisplayedTree();
     void onReport(const SegmentationReport &report);
     void applyReport(const ReportCopy &report);
+    void keepLatestPicture(const CDib &picture);
+    std::unique_ptr<CDib> takeLatestPicture();
     void finishRun();
 
     CNeuralNetwork m_network;
@@ -126,9 +129,10 @@ private:
     double m_totalFrames = 0;
     // Reports of an earlier run or video that are still queued are recognised and dropped.
     std::atomic<int> m_generation{0};
-    // Set while a copy of the current picture waits to be shown: the worker copies the next
-    // picture only after the window took the last one, so a fast run never floods the queue.
-    std::atomic<bool> m_pictureQueued{false};
+    // The newest picture of the run: the worker overwrites it with every report, the window
+    // takes it whenever it shows a report. A run faster than the screen never queues pictures.
+    std::mutex m_pictureMutex;
+    std::unique_ptr<CDib> m_latestPicture;
 
     QFont m_dialogFont;
     std::map<int, QWidget *> m_controls;
