@@ -334,6 +334,7 @@ void CSceneImageTree::mousePressEvent(QMouseEvent *event) {
         QWidget::mousePressEvent(event);
         return;
     }
+    m_selection.dropMissing();
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         leftButtonDown(point, event->modifiers());
@@ -518,7 +519,11 @@ bool CSceneImageTree::canMerge() const {
 }
 
 int CSceneImageTree::mergeSelected() {
-    if (!m_root || !kivo::scenes::mergeSelected(m_selection)) {
+    if (!m_root) {
+        return 0;
+    }
+    m_selection.dropMissing();
+    if (!kivo::scenes::mergeSelected(m_selection)) {
         return 0;
     }
     relayout();
@@ -531,6 +536,9 @@ bool CSceneImageTree::canSplit() const {
 }
 
 int CSceneImageTree::splitSelected() {
+    if (m_root) {
+        m_selection.dropMissing();
+    }
     if (!canSplit()) {
         return 0;
     }
@@ -545,7 +553,11 @@ bool CSceneImageTree::canDelete() const {
 }
 
 int CSceneImageTree::deleteSelected() {
-    if (!m_root || !canDelete() || !kivo::scenes::deleteSelected(m_selection)) {
+    if (!m_root) {
+        return 0;
+    }
+    m_selection.dropMissing();
+    if (!canDelete() || !kivo::scenes::deleteSelected(m_selection)) {
         return 0;
     }
     relayout();
@@ -573,6 +585,7 @@ int CSceneImageTree::saveImage(CSceneNode *node) {
     if (!m_root || !m_video) {
         return 0;
     }
+    m_selection.dropMissing();
     const CSceneNode *scene = node ? node : m_selection.last();
     return scene ? kivo::scenes::saveFrameImage(this, m_video, scene->frame()) : 0;
 }
@@ -581,6 +594,7 @@ int CSceneImageTree::moveSelectionUnder(CSceneNode *target) {
     if (!m_root || !target) {
         return 0;
     }
+    m_selection.dropMissing();
     const int moved = kivo::scenes::moveSelectionUnder(m_selection, target);
     relayout();
     postTreeChanged();

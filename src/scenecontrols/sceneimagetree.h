@@ -24,7 +24,8 @@ class QScrollBar;
 // splits and saves scenes through the operations below.
 //
 // The description and the video are borrowed: detach() (or attach() of another) before they
-// are freed. After changing the tree by other means than these operations, call reset().
+// are freed. After changing the tree by other means than these operations, call reset(); until
+// then the control forgets selected scenes that have left the tree at the next click or edit.
 // Every operation does nothing and returns 0 while no tree is attached.
 class CSceneImageTree : public QWidget {
     Q_OBJECT

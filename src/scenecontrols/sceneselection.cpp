@@ -14,6 +14,25 @@ void CSceneSelection::clear() {
     m_nodes.clear();
 }
 
+void CSceneSelection::dropMissing() {
+    if (m_nodes.empty()) {
+        return;
+    }
+    std::vector<const CSceneNode *> flagged;
+    if (m_root) {
+        walkAllNodes(*m_root, [&flagged](CSceneNode &node) {
+            if (node.selected()) {
+                flagged.push_back(&node);
+            }
+            return true;
+        });
+    }
+    // Only addresses are compared: a node that is gone is never read.
+    std::erase_if(m_nodes, [&flagged](const CSceneNode *node) {
+        return std::find(flagged.begin(), flagged.end(), node) == flagged.end();
+    });
+}
+
 bool CSceneSelection::select(CSceneNode *node) {
     if (!node || node->selected()) {
         return false;

@@ -19,6 +19,9 @@ public:
     void clear();
     // Forgets the list without touching any flag (the tree is going away).
     void forget() { m_nodes.clear(); }
+    // Drops from the list every node that is no longer a selected node of the tree, so that
+    // scenes deleted or deselected behind the selection's back are never touched again.
+    void dropMissing();
     // Nothing for null or an already selected node; otherwise sets its flag, appends it and
     // reports it. True when the node was added.
     bool select(CSceneNode *node);

@@ -4,8 +4,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollBar>
-#include <QVBoxLayout>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "media/grabber/videomanager.h"
 #include "scenecontrols/sceneimagelist.h"

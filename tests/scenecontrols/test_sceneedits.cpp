@@ -37,6 +37,20 @@ TEST_F(SceneEditsTest, SelectingReportsEachNodeOnceAndClearingReachesTheWholeTre
     EXPECT_EQ(at({1, 0, 0})->selected(), 0);
 }
 
+TEST_F(SceneEditsTest, ScenesRemovedBehindTheSelectionsBackAreDropped) {
+    m_selection.select(at({0, 1}));
+    m_selection.select(at({1, 0, 0}));
+    m_selection.select(at({2}));
+    m_root.deleteChild(1);       // takes 211 with it
+    at({0, 1})->setSelected(0);  // deselected by other code
+    m_selection.dropMissing();
+    EXPECT_EQ(m_selection.nodes(), std::vector<CSceneNode *>{at({1})});
+    m_root.clearChildren();
+    m_selection.dropMissing();
+    EXPECT_TRUE(m_selection.isEmpty());
+    EXPECT_FALSE(canMerge(m_selection));
+}
+
 TEST_F(SceneEditsTest, ShiftSelectsARunOfSiblingsOnlyUnderTheSameParent) {
     m_selection.select(at({0, 3}));
     EXPECT_TRUE(m_selection.extendWithShift(at({0, 1})));

@@ -61,6 +61,7 @@ private slots:
     void aDragMovesTheWholeSelection();
     void noDragStartsWithTheRootSelected();
     void dropOntoAnOwnDescendantOnlyNotifies();
+    void scenesRemovedByOtherCodeAreForgotten();
     void collapsingKeepsOnlyTheCollapsedNodeSelected();
     void doubleClickAndRightClick();
     void addSceneRefusesAndInserts();
@@ -352,6 +353,17 @@ void TestSceneImageTree::dropOntoAnOwnDescendantOnlyNotifies() {
     QCOMPARE(childFrames(m_description->root()), (std::vector<double>{40, 80, 120}));
     QCOMPARE(childFrames(*node({1, 0})), (std::vector<double>{86}));
     QTRY_COMPARE(changed.count(), 1);
+}
+
+void TestSceneImageTree::scenesRemovedByOtherCodeAreForgotten() {
+    click(m_tree.get(), inCell(2, 2));
+    click(m_tree.get(), inCell(2, 4), Qt::ShiftModifier);
+    m_description->root().deleteChild(0);  // A and the three selected scenes go
+    QCOMPARE(m_tree->mergeSelected(), 0);
+    QCOMPARE(m_tree->selectionCount(), 0);
+    m_tree->relayout();
+    click(m_tree.get(), inCell(1, 1));  // B is in row 1 now
+    QCOMPARE(m_tree->selection(), std::vector<CSceneNode *>{node({0})});
 }
 
 void TestSceneImageTree::collapsingKeepsOnlyTheCollapsedNodeSelected() {
