@@ -204,9 +204,12 @@ void CSegmentationDlg::createControls() {
         display->setReadOnly(true);
         display->setEnabled(false);
         display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // The template's displays are narrow: give the digits the whole width.
+        // The template's displays are narrow: give the digits the whole width, one size down.
         display->setStyleSheet(display->styleSheet() +
                                QStringLiteral("QLineEdit { padding: 0px 1px; }"));
+        QFont digits = m_dialogFont;
+        digits.setPointSize(m_dialogFont.pointSize() - 1);
+        display->setFont(digits);
         m_controls[id] = display;
     }
     m_graph = new CGraphPane(this);
@@ -446,8 +449,7 @@ void CSegmentationDlg::applyReport(const ReportCopy &report) {
     emit reportShown(report.frame, report.cutFrame, report.score);
 }
 
-void CSegmentationDlg::keepLatestPicture(const CDib &picture)
-{
+void CSegmentationDlg::keepLatestPicture(const CDib &picture) {
     std::lock_guard lock(m_pictureMutex);
     if (m_latestPicture) {
         *m_latestPicture = picture;
@@ -456,8 +458,7 @@ void CSegmentationDlg::keepLatestPicture(const CDib &picture)
     }
 }
 
-std::unique_ptr<CDib> CSegmentationDlg::takeLatestPicture()
-{
+std::unique_ptr<CDib> CSegmentationDlg::takeLatestPicture() {
     std::lock_guard lock(m_pictureMutex);
     return std::move(m_latestPicture);
 }
