@@ -21,7 +21,7 @@ TEST(IniDocument, LoadAndSaveIsByteExact) {
         kMimeApps,
         "no newline at end=1",
         "[A]\r\nkey=v\r\n\r\n",
-        QByteArray("bad \xff\xfe bytes=\x80\n[G]\n", 22),
+        QByteArray("bad \xff\xfe bytes=\x80\n[G]\n"),
         "\n\n\n",
         "=no key\n[unclosed\n[]\n",
     };
