@@ -22,3 +22,7 @@ struct CMpvFreeDeleter {
     void operator()(void *data) const { mpv_free(data); }
 };
 using MpvStringPtr = std::unique_ptr<char, CMpvFreeDeleter>;
+
+// Rendering runs on the GUI thread and must never wait there for a frame's display time; the
+// player hands frames over when they are due instead ("video-timing-offset" 0).
+inline int kDoNotWait = 0;

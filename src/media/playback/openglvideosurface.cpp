@@ -4,12 +4,15 @@
 
 #include <mpv/render_gl.h>
 
+#include <QCoreApplication>
 #include <QMatrix4x4>
+#include <QMutexLocker>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QResizeEvent>
 
 COpenGlVideoSurface::COpenGlVideoSurface(QWidget *parent) : QOpenGLWidget(parent) {
+    // Clicks belong to the engine window underneath (left and right button notifications).
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -55,10 +58,12 @@ bool COpenGlVideoSurface::makeRenderContext(mpv_handle *mpv) {
         return false;
     }
     m_render.reset(render);
+    // From here on the context is used on the render thread only, and drawing may start.
+    m_context.moveToThread(m_thread.thread());
     mpv_render_context_set_update_callback(
         render,
         [](void *opaque) {
-            // libmpv's thread: only queue the drawing onto the widget's thread.
+            // libmpv's thread: only queue the drawing onto the render thread.
             static_cast<COpenGlVideoSurface *>(opaque)->queueRender(false);
         },
         this);
@@ -67,13 +72,11 @@ bool COpenGlVideoSurface::makeRenderContext(mpv_handle *mpv) {
 
 COpenGlVideoSurface::~COpenGlVideoSurface() {
     if (m_render) {
-        mpv_render_context_set_update_callback(m_render.get(), nullptr, nullptr);
-        // libmpv frees its GL objects, so its context must be current.
-        m_context.makeCurrent(&m_offscreen);
-        m_render.reset();
-        m_frame.reset();
-        m_context.doneCurrent();
+        // libmpv frees its GL objects in its context, which is current only on the render
+        // thread; the render API is then done with, and the thread can end.
+        m_thread.runAndWait([this] { releaseOnRenderThread(); });
     }
+    m_thread.stop();
     if (m_blitter.isCreated()) {
         makeCurrent();
         m_blitter.destroy();
@@ -81,44 +84,57 @@ COpenGlVideoSurface::~COpenGlVideoSurface() {
     }
 }
 
+void COpenGlVideoSurface::releaseOnRenderThread() {
+    m_context.makeCurrent(&m_offscreen);
+    mpv_render_context_set_update_callback(m_render.get(), nullptr, nullptr);
+    m_render.reset();
+    {
+        QMutexLocker lock(&m_frontLock);
+        m_frames = {};
+        m_hasPicture = false;
+    }
+    m_context.doneCurrent();
+    // Back to the GUI thread, which owns the surface and destroys the context with it.
+    m_context.moveToThread(QCoreApplication::instance()->thread());
+}
+
 void COpenGlVideoSurface::queueRender(bool redrawAnyway) {
     if (redrawAnyway) {
         m_redrawAnyway = true;
     }
     if (!m_renderQueued.exchange(true)) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_renderQueued = false;
-                renderFrame(!m_redrawAnyway.exchange(false));
-            },
-            Qt::QueuedConnection);
+        m_thread.post([this] {
+            m_renderQueued = false;
+            renderFrame(!m_redrawAnyway.exchange(false));
+        });
     }
-}
-
-void COpenGlVideoSurface::clear() {
-    m_hasPicture = false;
-    update();
 }
 
 void COpenGlVideoSurface::renderFrame(bool whenNewFrameOnly) {
+    if (!m_render || !m_context.makeCurrent(&m_offscreen)) {
+        return;
+    }
     const uint64_t flags = mpv_render_context_update(m_render.get());
-    if (whenNewFrameOnly && (flags & MPV_RENDER_UPDATE_FRAME) == 0) {
+    QSize size;
+    {
+        QMutexLocker lock(&m_sizeLock);
+        size = m_targetSize;
+    }
+    if ((whenNewFrameOnly && (flags & MPV_RENDER_UPDATE_FRAME) == 0) || size.isEmpty()) {
+        m_context.doneCurrent();
         return;
     }
-    const qreal ratio = devicePixelRatioF();
-    const QSize size(qRound(width() * ratio), qRound(height() * ratio));
-    if (size.isEmpty() || !m_context.makeCurrent(&m_offscreen)) {
-        return;
+    // The back frame is not being shown: the widget finished drawing it before the last swap.
+    std::unique_ptr<QOpenGLFramebufferObject> &back = m_frames[size_t(1 - m_front)];
+    if (!back || back->size() != size) {
+        back = std::make_unique<QOpenGLFramebufferObject>(size);
     }
-    if (!m_frame || m_frame->size() != size) {
-        m_frame = std::make_unique<QOpenGLFramebufferObject>(size);
-    }
-    mpv_opengl_fbo target{int(m_frame->handle()), size.width(), size.height(), 0};
+    mpv_opengl_fbo target{int(back->handle()), size.width(), size.height(), 0};
     // Drawn bottom-up like a window, so the texture has OpenGL's bottom-left origin.
     int flip = 1;
     mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &target},
                                  {MPV_RENDER_PARAM_FLIP_Y, &flip},
+                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &kDoNotWait},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
     const int error = mpv_render_context_render(m_render.get(), params);
     // The widget's context reads the texture next; it must be complete by then.
@@ -128,7 +144,20 @@ void COpenGlVideoSurface::renderFrame(bool whenNewFrameOnly) {
         qCWarning(lcPlayback) << "OpenGL rendering failed:" << mpv_error_string(error);
         return;
     }
-    m_hasPicture = true;
+    {
+        QMutexLocker lock(&m_frontLock);
+        m_front = 1 - m_front;
+        m_hasPicture = true;
+    }
+    ++m_picturesDrawn;
+    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+}
+
+void COpenGlVideoSurface::clear() {
+    {
+        QMutexLocker lock(&m_frontLock);
+        m_hasPicture = false;
+    }
     update();
 }
 
@@ -147,16 +176,25 @@ void COpenGlVideoSurface::paintGL() {
     QOpenGLFunctions *gl = context()->functions();
     gl->glClearColor(0, 0, 0, 1);
     gl->glClear(GL_COLOR_BUFFER_BIT);
-    if (!m_hasPicture || !m_frame || !m_blitter.isCreated()) {
+    QMutexLocker lock(&m_frontLock);
+    const QOpenGLFramebufferObject *front = m_frames[size_t(m_front)].get();
+    if (!m_hasPicture || front == nullptr || !m_blitter.isCreated()) {
         return;
     }
     m_blitter.bind();
-    m_blitter.blit(m_frame->texture(), QMatrix4x4(), QOpenGLTextureBlitter::OriginBottomLeft);
+    m_blitter.blit(front->texture(), QMatrix4x4(), QOpenGLTextureBlitter::OriginBottomLeft);
     m_blitter.release();
+    // The render thread may draw into this texture after the next swap.
+    gl->glFinish();
 }
 
 void COpenGlVideoSurface::resizeEvent(QResizeEvent *event) {
     QOpenGLWidget::resizeEvent(event);
+    {
+        QMutexLocker lock(&m_sizeLock);
+        const qreal ratio = devicePixelRatioF();
+        m_targetSize = QSize(qRound(width() * ratio), qRound(height() * ratio));
+    }
     // Draw the current frame again at the new size; a paused video sends no new frames.
     queueRender(true);
 }

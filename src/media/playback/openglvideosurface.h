@@ -1,23 +1,26 @@
 #pragma once
 
 #include "media/playback/mpvresources.h"
+#include "media/playback/renderthread.h"
 #include "media/playback/videosurface.h"
 
+#include <QMutex>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLTextureBlitter>
 #include <QOpenGLWidget>
 
+#include <array>
 #include <atomic>
 #include <memory>
 
 class QOpenGLFramebufferObject;
 
-// Video drawn by libmpv's OpenGL renderer. libmpv renders in a context of its own on an
-// offscreen surface, into a framebuffer whose texture the widget draws; the context exists from
-// the start and survives the widget's context being remade (full screen moves the widget to a
-// window of its own), which libmpv needs because video cannot start without a render context.
-// Needs Qt::AA_ShareOpenGLContexts so that the two contexts share textures.
+// Video drawn by libmpv's OpenGL renderer. libmpv renders on the render thread, in a context of
+// its own on an offscreen surface, into one of two framebuffers; the widget draws the texture of
+// the finished one. libmpv's context exists from the start (video cannot start without it) and
+// survives the widget's context being remade when full screen moves the widget to a window of
+// its own. Needs Qt::AA_ShareOpenGLContexts so that the contexts share textures.
 class COpenGlVideoSurface final : public QOpenGLWidget, public IVideoSurface {
     Q_OBJECT
 
@@ -29,6 +32,7 @@ public:
     QWidget *widget() override { return this; }
     const char *rendererName() const override { return "opengl"; }
     void clear() override;
+    quint64 picturesDrawn() const override { return m_picturesDrawn; }
 
 protected:
     void initializeGL() override;
@@ -38,16 +42,31 @@ protected:
 private:
     explicit COpenGlVideoSurface(QWidget *parent);
     bool makeRenderContext(mpv_handle *mpv);
-    void renderFrame(bool whenNewFrameOnly);
-    // Safe from any thread. redrawAnyway draws even when libmpv has no new frame (resizing).
-    void queueRender(bool redrawAnyway);
 
-    QOpenGLContext m_context;
+    // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
+    void queueRender(bool redrawAnyway);
+    // Render thread only.
+    void renderFrame(bool whenNewFrameOnly);
+    void releaseOnRenderThread();
+
     QOffscreenSurface m_offscreen;
-    std::unique_ptr<QOpenGLFramebufferObject> m_frame;
+    QOpenGLContext m_context;  // moves to the render thread once libmpv has it
     MpvRenderContextPtr m_render;
-    QOpenGLTextureBlitter m_blitter;  // belongs to the widget's context
-    bool m_hasPicture = false;
+    CRenderThread m_thread{QStringLiteral("kivo-video")};
     std::atomic<bool> m_renderQueued{false};
     std::atomic<bool> m_redrawAnyway{false};
+    std::atomic<quint64> m_picturesDrawn{0};
+
+    // Written by the GUI thread, read by the render thread.
+    QMutex m_sizeLock;
+    QSize m_targetSize;
+
+    // The render thread draws into frames[1 - front] while the widget shows frames[front]; the
+    // swap and the widget's drawing happen under m_frontLock.
+    QMutex m_frontLock;
+    std::array<std::unique_ptr<QOpenGLFramebufferObject>, 2> m_frames;
+    int m_front = 0;
+    bool m_hasPicture = false;
+
+    QOpenGLTextureBlitter m_blitter;  // belongs to the widget's context
 };

@@ -68,6 +68,8 @@ void CPlaybackWnd::createPlayer() {
         // Caption files are UTF-8 when valid, else the Korean ANSI code page.
         {"sub-codepage", "cp949"},
         {"hr-seek", "yes"},
+        // Frames are handed to the renderer when they are due, so drawing never waits.
+        {"video-timing-offset", "0"},
         {"network-timeout", "10"},
         {"input-default-bindings", "no"},
         {"input-vo-keyboard", "no"},
@@ -116,6 +118,10 @@ void CPlaybackWnd::createPlayer() {
 
 QString CPlaybackWnd::rendererName() const {
     return m_surface ? QString::fromLatin1(m_surface->rendererName()) : QString();
+}
+
+quint64 CPlaybackWnd::picturesDrawn() const {
+    return m_surface ? m_surface->picturesDrawn() : 0;
 }
 
 int CPlaybackWnd::open(const QString &path) {

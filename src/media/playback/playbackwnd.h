@@ -136,6 +136,8 @@ public:
     const QColor &backgroundColour() const { return m_background; }
     // "opengl" or "software"; empty when video cannot be shown.
     QString rendererName() const;
+    // Pictures drawn since the engine was made: lets a measurement see the first frame arrive.
+    quint64 picturesDrawn() const;
 
 signals:
     // 0x0FB9: a notification of the media (EGraphEvent code, its parameter, caption text).

@@ -2,6 +2,7 @@
 
 #include "media/playback/playbacklog.h"
 
+#include <QMutexLocker>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -16,6 +17,24 @@ constexpr size_t kAlignment = 64;
 constexpr const char *kPixelFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "bgr0" : "0rgb";
 
 }  // namespace
+
+bool CSoftwareVideoSurface::CPicture::allocate(QSize size, qreal ratio) {
+    if (!image.isNull() && image.size() == size) {
+        image.setDevicePixelRatio(ratio);
+        return true;
+    }
+    image = QImage();
+    const size_t rowBytes = (size_t(size.width()) * 4 + kAlignment - 1) / kAlignment * kAlignment;
+    pixels.reset(static_cast<uchar *>(std::aligned_alloc(kAlignment, rowBytes * size.height())));
+    if (!pixels) {
+        return false;
+    }
+    stride = rowBytes;
+    image =
+        QImage(pixels.get(), size.width(), size.height(), qsizetype(stride), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return true;
+}
 
 CSoftwareVideoSurface::CSoftwareVideoSurface(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -39,54 +58,30 @@ std::unique_ptr<CSoftwareVideoSurface> CSoftwareVideoSurface::create(mpv_handle 
     mpv_render_context_set_update_callback(
         context,
         [](void *opaque) {
-            // libmpv's thread: only queue the drawing onto the widget's thread.
-            auto *self = static_cast<CSoftwareVideoSurface *>(opaque);
-            if (!self->m_renderQueued.exchange(true)) {
-                QMetaObject::invokeMethod(
-                    self,
-                    [self] {
-                        self->m_renderQueued = false;
-                        self->renderFrame(true);
-                    },
-                    Qt::QueuedConnection);
-            }
+            // libmpv's thread: only queue the drawing onto the render thread.
+            static_cast<CSoftwareVideoSurface *>(opaque)->queueRender(false);
         },
         surface.get());
     return surface;
 }
 
 CSoftwareVideoSurface::~CSoftwareVideoSurface() {
+    // The render API is used by one thread at a time: the render thread stops first.
+    m_thread.stop();
     mpv_render_context_set_update_callback(m_render.get(), nullptr, nullptr);
     m_render.reset();
 }
 
-void CSoftwareVideoSurface::clear() {
-    m_hasPicture = false;
-    update();
-}
-
-bool CSoftwareVideoSurface::ensureBuffer() {
-    const qreal ratio = devicePixelRatioF();
-    const QSize size(qRound(width() * ratio), qRound(height() * ratio));
-    if (size.isEmpty()) {
-        return false;
+void CSoftwareVideoSurface::queueRender(bool redrawAnyway) {
+    if (redrawAnyway) {
+        m_redrawAnyway = true;
     }
-    if (size == m_bufferSize) {
-        return true;
+    if (!m_renderQueued.exchange(true)) {
+        m_thread.post([this] {
+            m_renderQueued = false;
+            renderFrame(!m_redrawAnyway.exchange(false));
+        });
     }
-    const size_t stride = (size_t(size.width()) * 4 + kAlignment - 1) / kAlignment * kAlignment;
-    m_image = QImage();
-    m_pixels.reset(static_cast<uchar *>(std::aligned_alloc(kAlignment, stride * size.height())));
-    if (!m_pixels) {
-        m_bufferSize = QSize();
-        return false;
-    }
-    m_stride = stride;
-    m_bufferSize = size;
-    m_image = QImage(m_pixels.get(), size.width(), size.height(), qsizetype(stride),
-                     QImage::Format_RGB32);
-    m_image.setDevicePixelRatio(ratio);
-    return true;
 }
 
 void CSoftwareVideoSurface::renderFrame(bool whenNewFrameOnly) {
@@ -94,29 +89,51 @@ void CSoftwareVideoSurface::renderFrame(bool whenNewFrameOnly) {
     if (whenNewFrameOnly && (flags & MPV_RENDER_UPDATE_FRAME) == 0) {
         return;
     }
-    if (!ensureBuffer()) {
+    QSize size;
+    qreal ratio = 1;
+    {
+        QMutexLocker lock(&m_sizeLock);
+        size = m_targetSize;
+        ratio = m_targetRatio;
+    }
+    if (size.isEmpty() || !m_back.allocate(size, ratio)) {
         return;
     }
-    int size[2] = {m_bufferSize.width(), m_bufferSize.height()};
-    size_t stride = m_stride;
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
+    int dimensions[2] = {size.width(), size.height()};
+    size_t stride = m_back.stride;
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, dimensions},
                                  {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>(kPixelFormat)},
                                  {MPV_RENDER_PARAM_SW_STRIDE, &stride},
-                                 {MPV_RENDER_PARAM_SW_POINTER, m_pixels.get()},
+                                 {MPV_RENDER_PARAM_SW_POINTER, m_back.pixels.get()},
+                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &kDoNotWait},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
     const int error = mpv_render_context_render(m_render.get(), params);
     if (error < 0) {
         qCWarning(lcPlayback) << "software rendering failed:" << mpv_error_string(error);
         return;
     }
-    m_hasPicture = true;
+    {
+        QMutexLocker lock(&m_frontLock);
+        std::swap(m_front, m_back);
+        m_hasPicture = true;
+    }
+    ++m_picturesDrawn;
+    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+}
+
+void CSoftwareVideoSurface::clear() {
+    {
+        QMutexLocker lock(&m_frontLock);
+        m_hasPicture = false;
+    }
     update();
 }
 
 void CSoftwareVideoSurface::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
-    if (m_hasPicture && !m_image.isNull()) {
-        painter.drawImage(rect(), m_image);
+    QMutexLocker lock(&m_frontLock);
+    if (m_hasPicture && !m_front.image.isNull()) {
+        painter.drawImage(rect(), m_front.image);
     } else {
         painter.fillRect(event->rect(), Qt::black);
     }
@@ -124,6 +141,11 @@ void CSoftwareVideoSurface::paintEvent(QPaintEvent *event) {
 
 void CSoftwareVideoSurface::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
+    {
+        QMutexLocker lock(&m_sizeLock);
+        m_targetRatio = devicePixelRatioF();
+        m_targetSize = QSize(qRound(width() * m_targetRatio), qRound(height() * m_targetRatio));
+    }
     // Draw the current frame again at the new size; a paused video sends no new frames.
-    renderFrame(false);
+    queueRender(true);
 }

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "media/playback/mpvresources.h"
+#include "media/playback/renderthread.h"
 #include "media/playback/videosurface.h"
 
 #include <QImage>
+#include <QMutex>
 #include <QWidget>
 
 #include <atomic>
 #include <cstdlib>
 #include <memory>
 
-// Video drawn by libmpv's software renderer into an image the size of the widget, which the
-// widget paints. Works on every Qt platform, including offscreen and Xvfb without OpenGL.
+// Video drawn by libmpv's software renderer, on the render thread, into one of two images the
+// size of the widget; the widget paints the finished one. Works on every Qt platform, including
+// offscreen and Xvfb without OpenGL.
 class CSoftwareVideoSurface final : public QWidget, public IVideoSurface {
     Q_OBJECT
 
@@ -22,28 +25,45 @@ public:
     QWidget *widget() override { return this; }
     const char *rendererName() const override { return "software"; }
     void clear() override;
+    quint64 picturesDrawn() const override { return m_picturesDrawn; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    explicit CSoftwareVideoSurface(QWidget *parent);
-
-    // Called on the GUI thread for every update libmpv announces; with whenNewFrameOnly the
-    // picture is drawn only when libmpv has a new frame.
-    void renderFrame(bool whenNewFrameOnly);
-    bool ensureBuffer();
-
     struct CAlignedFree {
         void operator()(uchar *pixels) const { std::free(pixels); }
     };
+    // Pixels laid out the way libmpv draws fastest, and an image over them.
+    struct CPicture {
+        std::unique_ptr<uchar, CAlignedFree> pixels;
+        size_t stride = 0;
+        QImage image;
+        bool allocate(QSize size, qreal ratio);
+    };
+
+    explicit CSoftwareVideoSurface(QWidget *parent);
+
+    // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
+    void queueRender(bool redrawAnyway);
+    // Render thread only.
+    void renderFrame(bool whenNewFrameOnly);
 
     MpvRenderContextPtr m_render;
-    std::unique_ptr<uchar, CAlignedFree> m_pixels;
-    QSize m_bufferSize;
-    size_t m_stride = 0;
-    QImage m_image;  // wraps m_pixels
-    bool m_hasPicture = false;
+    CRenderThread m_thread{QStringLiteral("kivo-video")};
     std::atomic<bool> m_renderQueued{false};
+    std::atomic<bool> m_redrawAnyway{false};
+    std::atomic<quint64> m_picturesDrawn{0};
+
+    // Written by the GUI thread, read by the render thread.
+    QMutex m_sizeLock;
+    QSize m_targetSize;
+    qreal m_targetRatio = 1;
+
+    CPicture m_back;  // render thread only
+
+    QMutex m_frontLock;  // guards the picture being shown
+    CPicture m_front;
+    bool m_hasPicture = false;
 };

@@ -2,6 +2,8 @@
 
 #include <mpv/client.h>
 
+#include <QtGlobal>
+
 #include <memory>
 
 class QWidget;
@@ -19,6 +21,9 @@ public:
 
     // Forgets the last picture, so that the next file does not start with the old one.
     virtual void clear() = 0;
+
+    // Pictures libmpv has drawn into the surface so far.
+    virtual quint64 picturesDrawn() const = 0;
 };
 
 // OpenGL when the application shares its OpenGL contexts (Qt::AA_ShareOpenGLContexts) and a
