@@ -5,7 +5,9 @@
 #include "platform/countedtext.h"
 #include "scene/videodescription.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 using kivo::CBinaryReader;
 using kivo::CBinaryWriter;
@@ -180,6 +182,21 @@ bool readList(CBinaryReader &reader, size_t minRecordBytes, std::vector<Record> 
     return reader.ok();
 }
 
+// Depth of the deepest node below `root` (the root counts 1), walked without recursion.
+int treeDepth(const CSceneNode &root) {
+    int deepest = 0;
+    std::vector<std::pair<const CSceneNode *, int>> pending{{&root, 1}};
+    while (!pending.empty()) {
+        const auto [node, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        for (int i = 0; i < node->childCount(); ++i) {
+            pending.emplace_back(node->child(i), depth + 1);
+        }
+    }
+    return deepest;
+}
+
 }  // namespace
 
 int scvHeaderVersion(std::span<const uint8_t> header) {
@@ -268,6 +285,10 @@ std::vector<uint8_t> writeScv(const CVideoDescription &document) {
 }
 
 int saveScv(const CVideoDescription &document, const std::string &path) {
+    // Never write a file that the reader would refuse.
+    if (treeDepth(document.root()) > kScvMaxTreeDepth) {
+        return 0;
+    }
     const std::vector<uint8_t> bytes = writeScv(document);
     return kivo::writeFileAtomically(path, bytes);
 }

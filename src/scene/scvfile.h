@@ -38,5 +38,6 @@ ScvReadResult readScv(std::span<const uint8_t> bytes, CVideoDescription &documen
 ScvReadResult loadScv(const std::string &path, CVideoDescription &document, int *version = nullptr);
 
 std::vector<uint8_t> writeScv(const CVideoDescription &document);
-// Writes atomically (temporary file beside, then rename): 1 on success, 0 on failure.
+// Writes atomically (temporary file beside, then rename): 1 on success, 0 on failure, also for
+// a tree deeper than the reader accepts.
 int saveScv(const CVideoDescription &document, const std::string &path);

@@ -260,6 +260,14 @@ TEST(ScvFile, SaveReplacesAtomicallyAndReportsFailure) {
     EXPECT_EQ(writeScv(loaded), writeScv(doc));
 
     EXPECT_EQ(saveScv(doc, (dir / "missing" / "x.scv").string()), 0);
+
+    // A tree the reader would refuse is not written at all.
+    CSceneNode *deep = &doc.root();
+    for (int level = 1; level <= kScvMaxTreeDepth; ++level) {
+        deep = deep->addChild(level);
+    }
+    EXPECT_EQ(saveScv(doc, path), 0);
+    ASSERT_EQ(loadScv(path, loaded), ScvReadResult::Ok);
     EXPECT_EQ(loadScv((dir / "missing.scv").string(), loaded), ScvReadResult::ReadError);
     EXPECT_EQ(loadScv(dir.string(), loaded), ScvReadResult::ReadError);
     fs::remove_all(dir);
