@@ -6,6 +6,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <thread>
 
@@ -17,7 +18,7 @@ namespace {
 
 // Decoded pictures kept for short steps back, by memory rather than count.
 constexpr size_t kRecentBudgetBytes = size_t{64} << 20;
-constexpr size_t kMinRecent = 4;
+constexpr size_t kMinRecent = 6;
 constexpr size_t kMaxRecent = 32;
 
 // A step forward this short always decodes on; a longer one seeks when a key picture lies in
@@ -42,6 +43,13 @@ constexpr double kKeepBeforeTarget = 1.5;
 // bring no picture, after which the stream is taken as ended.
 constexpr int kMaxFailuresInARow = 64;
 constexpr int kMaxPacketsWithoutPicture = 4096;
+
+// A bidirectional picture waits for at most this many pictures after it before it is handed out
+// (see isSettled); the decoded pictures kept are never fewer.
+constexpr ptrdiff_t kMaxBidirectionalRun = 3;
+
+// Pictures whose position lies this close to a whole frame number are on the frame grid.
+constexpr double kGridTolerance = 0.25;
 
 // Frame rates outside this range come from broken headers.
 constexpr double kMinRate = 0.01;
@@ -113,6 +121,8 @@ int CFrameDecoder::open(const std::string &path) {
         }
     }
     AVStream &stream = *m_format->streams[m_streamIndex];
+    m_countedTimestamps = std::strcmp(m_format->iformat->name, "avi") == 0;
+    m_gapsMeanLoss = m_countedTimestamps || std::strcmp(m_format->iformat->name, "asf") == 0;
     m_timeBase = stream.time_base;
     m_rate = stream.avg_frame_rate;
     if (!isUsableRate(m_rate)) {
@@ -223,7 +233,9 @@ void CFrameDecoder::close() {
     m_firstTimestamp = AV_NOPTS_VALUE;
     m_framesPerTick = 0;
     m_recentCapacity = 0;
-    m_positioned = m_keySeen = m_hasLastPosition = m_draining = m_ended = false;
+    m_positioned = m_keySeen = m_hasLastPosition = m_draining = m_ended = m_tainted = false;
+    m_countedTimestamps = m_gapsMeanLoss = false;
+    m_lastPacketTime = AV_NOPTS_VALUE;
     m_firstKeyPosition = m_lastPosition = m_keepFrom = m_skipBefore = 0;
 }
 
@@ -259,10 +271,11 @@ const AVFrame *CFrameDecoder::frameAt(int64_t frame) {
                 decodeNext();
                 break;
             case Lookup::Before:
-                // Once aimed, this only happens when the picture on screen at the target lies
-                // further back than the pictures decoded in full (a gap in a variable-rate
-                // stream): seek once more, decoding everything.
-                if (aimed && !skipEarlyPictures) {
+                // Once aimed, this happens when the stream ended before the target, or when the
+                // picture on screen at the target lies further back than the pictures decoded
+                // in full (a gap in a variable-rate stream): then seek once more, decoding
+                // everything.
+                if (aimed && (!skipEarlyPictures || (m_ended && m_recent.empty()))) {
                     return nullptr;
                 }
                 skipEarlyPictures = !aimed;
@@ -280,30 +293,61 @@ CFrameDecoder::Lookup CFrameDecoder::lookup(int64_t frame, const DecodedFrame *&
         return Lookup::Before;
     }
     if (m_recent.empty()) {
-        return m_ended ? Lookup::Missing : Lookup::Ahead;
+        // At the end with nothing kept: the stream ended before the target of the last request.
+        return m_ended ? Lookup::Before : Lookup::Ahead;
     }
     const auto target = static_cast<double>(frame);
-    // The first picture that rounds to the target wins; failing that, the picture on screen.
+    // The first picture that rounds to the target is frame n.
     const auto next = std::find_if(m_recent.begin(), m_recent.end(), [target](const auto &entry) {
         return entry.position >= target - 0.5;
     });
     if (next != m_recent.end()) {
         if (next->position < target + 0.5) {
             found = &*next;
-            return Lookup::Found;
+            return isSettled(next) ? Lookup::Found : Lookup::Ahead;
         }
         if (next == m_recent.begin()) {
             return Lookup::Before;
         }
-        found = &*std::prev(next);
-        return Lookup::Found;
+        return withoutOwnPicture(*std::prev(next), next->position, found);
     }
     if (!m_ended) {
         return Lookup::Ahead;
     }
-    // At the end of the stream the last picture stays on screen for one frame time.
-    found = &m_recent.back();
-    return target - found->position < 1.5 ? Lookup::Found : Lookup::Missing;
+    // The frame equal to the duration shows the last picture, which stays on screen there.
+    const DecodedFrame &last = m_recent.back();
+    if (target >= static_cast<double>(m_frameCount) && target - last.position < 1.5) {
+        found = &last;
+        return Lookup::Found;
+    }
+    return withoutOwnPicture(last, std::numeric_limits<double>::infinity(), found);
+}
+
+bool CFrameDecoder::isSettled(std::deque<DecodedFrame>::const_iterator entry) const {
+    // A bidirectional picture is only known to be sound once the picture after it that it refers
+    // to (decoded before it, put out after it) has come out clean or damaged.
+    if (!entry->bidirectional || m_ended) {
+        return true;
+    }
+    const auto later = std::next(entry);
+    const auto end = m_recent.cend();
+    return std::any_of(later, end, [](const auto &picture) { return !picture.bidirectional; }) ||
+           end - later >= kMaxBidirectionalRun;
+}
+
+CFrameDecoder::Lookup CFrameDecoder::withoutOwnPicture(const DecodedFrame &before, double after,
+                                                       const DecodedFrame *&found) const {
+    // Timestamps on the frame grid mean a constant-rate stream: the frame's picture was lost
+    // (damaged or cut off), and handing out its neighbour would be a wrong picture. Off the grid
+    // the stream has a variable rate, and frame n is the picture on screen at its time.
+    const auto onGrid = [](double position) {
+        return std::abs(position - std::round(position)) < kGridTolerance;
+    };
+    if (onGrid(before.position) && (std::isinf(after) || onGrid(after))) {
+        return Lookup::Missing;
+    }
+    found = &before;
+    return Lookup::Found;
 }
 
 bool CFrameDecoder::worthDecodingOn(int64_t frame) const {
@@ -367,7 +411,8 @@ bool CFrameDecoder::restartAt(int64_t timestamp, bool fromStart) {
     av_packet_unref(m_packet.get());
     avcodec_flush_buffers(m_codec.get());
     m_positioned = false;
-    m_keySeen = m_hasLastPosition = m_draining = m_ended = false;
+    m_keySeen = m_hasLastPosition = m_draining = m_ended = m_tainted = false;
+    m_lastPacketTime = AV_NOPTS_VALUE;
 
     int error = 0;
     if (fromStart) {
@@ -439,6 +484,7 @@ bool CFrameDecoder::decodeNext() {
         av_packet_unref(m_packet.get());
         if (error < 0 && error != AVERROR(EAGAIN)) {
             logAvError("damaged packet", error);
+            m_tainted = true;
             if (++failures >= kMaxFailuresInARow) {
                 m_ended = true;
             }
@@ -458,15 +504,74 @@ int CFrameDecoder::readPacket() {
         }
         if (error < 0) {
             logAvError("reading", error);
+            m_tainted = true;
             if (++failures >= kMaxFailuresInARow || avio_feof(m_format->pb)) {
                 return error;
             }
             continue;
         }
         if (m_packet->stream_index == m_streamIndex) {
+            if (m_countedTimestamps) {
+                timePacketByIndex(*m_packet);
+            }
+            if (m_gapsMeanLoss) {
+                noteLostPackets(*m_packet);
+            }
             return 0;
         }
         av_packet_unref(m_packet.get());
+    }
+}
+
+void CFrameDecoder::noteLostPackets(const AVPacket &packet) {
+    // In AVI and ASF the packets of a constant-rate stream follow one frame apart in decoding
+    // order (AVI keeps an empty chunk even for a dropped frame), so a longer step between two
+    // packets on the frame grid means packets were lost: the pictures predicted across the gap
+    // refer to the wrong pictures, although the decoder cannot tell.
+    const auto onGrid = [](double position) {
+        return std::abs(position - std::round(position)) < kGridTolerance;
+    };
+    if (packet.dts == AV_NOPTS_VALUE) {
+        m_lastPacketTime = AV_NOPTS_VALUE;
+        return;
+    }
+    if (m_lastPacketTime != AV_NOPTS_VALUE) {
+        const double previous = positionOf(m_lastPacketTime);
+        const double current = positionOf(packet.dts);
+        if (onGrid(previous) && onGrid(current) && current - previous > 1 + kGridTolerance) {
+            m_tainted = true;
+        }
+    }
+    m_lastPacketTime = packet.dts;
+}
+
+void CFrameDecoder::timePacketByIndex(AVPacket &packet) const {
+    // AVI timestamps count the packets read; when damaged chunks are skipped, every later packet
+    // would take an earlier frame's number. The index at the end of the file knows where each
+    // frame's chunk starts (the packet's data follows its 8-byte chunk header).
+    constexpr int64_t kChunkHeader = 8;
+    AVStream *stream = m_format->streams[m_streamIndex];
+    const int entries = avformat_index_get_entries_count(stream);
+    if (packet.pos < 0 || packet.dts == AV_NOPTS_VALUE || entries == 0) {
+        return;
+    }
+    int low = 0;
+    int high = entries - 1;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const AVIndexEntry *entry = avformat_index_get_entry(stream, middle);
+        if (entry->pos > packet.pos) {
+            high = middle - 1;
+        } else if (packet.pos - entry->pos > kChunkHeader) {
+            low = middle + 1;
+        } else {
+            const int64_t shift = entry->timestamp - packet.dts;
+            packet.dts += shift;
+            if (packet.pts != AV_NOPTS_VALUE) {
+                packet.pts += shift;
+            }
+            return;
+        }
     }
 }
 
@@ -485,8 +590,7 @@ void CFrameDecoder::acceptFrame() {
     double position = 0;
     if (timestamp != AV_NOPTS_VALUE) {
         position = positionOf(timestamp);
-    } else if (m_hasLastPosition && m_lastPosition >= m_skipBefore) {
-        // Only where no picture has been skipped is the untimed picture the next one.
+    } else if (untimedIsNext()) {
         position = m_lastPosition + 1;
     } else {
         av_frame_unref(m_frame.get());
@@ -515,12 +619,41 @@ void CFrameDecoder::acceptFrame() {
     }
     av_frame_move_ref(decoded.frame.get(), m_frame.get());
     decoded.position = position;
-    decoded.damaged = (decoded.frame->flags & AV_FRAME_FLAG_CORRUPT) != 0 ||
-                      decoded.frame->decode_error_flags != 0;
+    decoded.bidirectional = decoded.frame->pict_type == AV_PICTURE_TYPE_B;
+    decoded.damaged = isDamaged(*decoded.frame);
     m_recent.push_back(std::move(decoded));
     while (m_recent.size() > m_recentCapacity) {
         m_recent.pop_front();
     }
+}
+
+bool CFrameDecoder::untimedIsNext() const {
+    // Only where no picture has been skipped is an untimed picture the next one; at the end of
+    // the stream only if that makes it the stream's last frame (a cut-off file loses pictures
+    // before the one the decoder still holds).
+    if (!m_hasLastPosition || m_lastPosition < m_skipBefore) {
+        return false;
+    }
+    const auto lastFrame = static_cast<double>(m_frameCount - 1);
+    return !m_draining || std::abs(m_lastPosition + 1 - lastFrame) < kGridTolerance;
+}
+
+bool CFrameDecoder::isDamaged(const AVFrame &frame) {
+    // The decoder flags the picture it had to conceal, but not the pictures predicted from it:
+    // those are damaged too, up to the next clean key picture. The bidirectional pictures just
+    // before a flagged one (in display order) refer forward to it.
+    const bool flagged =
+        (frame.flags & AV_FRAME_FLAG_CORRUPT) != 0 || frame.decode_error_flags != 0;
+    if (flagged) {
+        m_tainted = true;
+        for (auto entry = m_recent.rbegin(); entry != m_recent.rend() && entry->bidirectional;
+             ++entry) {
+            entry->damaged = true;
+        }
+    } else if (isKeyPicture(frame)) {
+        m_tainted = false;
+    }
+    return flagged || m_tainted;
 }
 
 int64_t CFrameDecoder::timestampOf(double frame) const {

@@ -11,9 +11,10 @@
 // Frame n is the picture whose timestamp lies nearest to first + n / (average frame rate), where
 // first is the timestamp of the stream's first key picture: for a constant-rate stream this is the
 // n-th picture in presentation order, whatever the codec's reordering and the container's
-// timestamp origin. When no picture lies within half a frame of that time (a variable-rate
-// stream, a dropped picture), frame n is the picture on screen at that time. The frame numbers
-// need no scan of the file, so opening costs the same for a clip and for a two-hour film.
+// timestamp origin. When no picture lies within half a frame of that time, a constant-rate
+// stream has lost the picture (damage) and frame n has none; in a variable-rate stream frame n
+// is the picture on screen at that time. The frame numbers need no scan of the file, so opening
+// costs the same for a clip and for a two-hour film.
 //
 // A request seeks to the key picture at or before the target and decodes forward; a request a
 // little ahead of the last decoded picture decodes on without seeking, and the last few decoded
@@ -48,12 +49,16 @@ private:
     struct DecodedFrame {
         FramePtr frame;
         double position = 0;  // in frames from the first key picture
+        bool bidirectional = false;
         bool damaged = false;
     };
     enum class Lookup { Found, Missing, Ahead, Before };
 
     int openDecoder(AVStream &stream);
     Lookup lookup(int64_t frame, const DecodedFrame *&found) const;
+    bool isSettled(std::deque<DecodedFrame>::const_iterator entry) const;
+    Lookup withoutOwnPicture(const DecodedFrame &before, double after,
+                             const DecodedFrame *&found) const;
     bool worthDecodingOn(int64_t frame) const;
     bool seekTo(int64_t frame, bool skipEarlyPictures);
     // Decoding towards a far target keeps only the pictures near it and skips, on the way, the
@@ -62,7 +67,11 @@ private:
     bool restartAt(int64_t timestamp, bool fromStart);
     bool decodeNext();
     int readPacket();
+    void timePacketByIndex(AVPacket &packet) const;
+    void noteLostPackets(const AVPacket &packet);
     void acceptFrame();
+    bool untimedIsNext() const;
+    bool isDamaged(const AVFrame &frame);
     int64_t timestampOf(double frame) const;
     double positionOf(int64_t timestamp) const;
 
@@ -77,6 +86,10 @@ private:
     int m_height = 0;
     int64_t m_frameCount = 0;
     int64_t m_seekCount = 0;
+    // The container's timestamps count packets (AVI) and are corrected from its index.
+    bool m_countedTimestamps = false;
+    // Its packets' decoding times are reliable enough that a gap means lost packets (AVI, ASF).
+    bool m_gapsMeanLoss = false;
 
     // Timestamp of the first key picture: frame 0.
     int64_t m_firstTimestamp = AV_NOPTS_VALUE;
@@ -97,6 +110,8 @@ private:
     double m_skipBefore = 0;  // earlier pictures are decoded only as far as others need them
     bool m_draining = false;
     bool m_ended = false;
+    bool m_tainted = false;  // a damaged picture was met and no clean key picture since
+    int64_t m_lastPacketTime = AV_NOPTS_VALUE;  // decoding time of the last packet read
 };
 
 }  // namespace kivo::grabber
