@@ -16,7 +16,25 @@ COpenGlVideoSurface::COpenGlVideoSurface(QWidget *parent) : QOpenGLWidget(parent
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-std::unique_ptr<COpenGlVideoSurface> COpenGlVideoSurface::create(mpv_handle *mpv, QWidget *parent) {
+namespace {
+
+bool isSoftwareRasteriser(QOpenGLContext &context) {
+    const auto *name =
+        reinterpret_cast<const char *>(context.functions()->glGetString(GL_RENDERER));
+    const QByteArray renderer = QByteArray(name != nullptr ? name : "").toLower();
+    for (const char *software : {"llvmpipe", "softpipe", "software rasterizer", "swiftshader",
+                                 "swr", "basic render driver", "software renderer"}) {
+        if (renderer.contains(software)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<COpenGlVideoSurface> COpenGlVideoSurface::create(mpv_handle *mpv, QWidget *parent,
+                                                                 bool acceptSoftwareOpenGl) {
     QOpenGLContext *shared = QOpenGLContext::globalShareContext();
     if (shared == nullptr || !shared->isValid()) {
         return nullptr;
@@ -30,14 +48,19 @@ std::unique_ptr<COpenGlVideoSurface> COpenGlVideoSurface::create(mpv_handle *mpv
     }
     surface->m_offscreen.setFormat(surface->m_context.format());
     surface->m_offscreen.create();
-    if (!surface->m_offscreen.isValid() || !surface->makeRenderContext(mpv)) {
+    if (!surface->m_offscreen.isValid() || !surface->makeRenderContext(mpv, acceptSoftwareOpenGl)) {
         return nullptr;
     }
     return surface;
 }
 
-bool COpenGlVideoSurface::makeRenderContext(mpv_handle *mpv) {
+bool COpenGlVideoSurface::makeRenderContext(mpv_handle *mpv, bool acceptSoftwareOpenGl) {
     if (!m_context.makeCurrent(&m_offscreen)) {
+        return false;
+    }
+    if (!acceptSoftwareOpenGl && isSoftwareRasteriser(m_context)) {
+        m_context.doneCurrent();
+        qCInfo(lcPlayback) << "OpenGL is a software rasteriser; using the software renderer";
         return false;
     }
     mpv_opengl_init_params glParams{

@@ -25,8 +25,11 @@ class COpenGlVideoSurface final : public QOpenGLWidget, public IVideoSurface {
     Q_OBJECT
 
 public:
-    // Null when there is no shared OpenGL context to work with.
-    static std::unique_ptr<COpenGlVideoSurface> create(mpv_handle *mpv, QWidget *parent);
+    // Null when there is no shared OpenGL context to work with, or when OpenGL is only a
+    // software rasteriser (Mesa's llvmpipe, ...) and acceptSoftwareOpenGl is false: composing
+    // the widget costs more processor time than libmpv's software renderer then.
+    static std::unique_ptr<COpenGlVideoSurface> create(mpv_handle *mpv, QWidget *parent,
+                                                       bool acceptSoftwareOpenGl);
     ~COpenGlVideoSurface() override;
 
     QWidget *widget() override { return this; }
@@ -41,7 +44,7 @@ protected:
 
 private:
     explicit COpenGlVideoSurface(QWidget *parent);
-    bool makeRenderContext(mpv_handle *mpv);
+    bool makeRenderContext(mpv_handle *mpv, bool acceptSoftwareOpenGl);
 
     // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
     void queueRender(bool redrawAnyway);

@@ -4,8 +4,11 @@
 #include "media/playback/softwarevideosurface.h"
 
 std::unique_ptr<IVideoSurface> createVideoSurface(mpv_handle *mpv, QWidget *parent) {
-    if (qgetenv("KIVO_VIDEO_RENDERER") != "software") {
-        if (auto surface = COpenGlVideoSurface::create(mpv, parent)) {
+    // "software" or "opengl" forces a renderer (tests, measurements); otherwise OpenGL is used
+    // when it is done by a graphics processor.
+    const QByteArray choice = qgetenv("KIVO_VIDEO_RENDERER");
+    if (choice != "software") {
+        if (auto surface = COpenGlVideoSurface::create(mpv, parent, choice == "opengl")) {
             return surface;
         }
     }

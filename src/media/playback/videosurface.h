@@ -27,6 +27,7 @@ public:
 };
 
 // OpenGL when the application shares its OpenGL contexts (Qt::AA_ShareOpenGLContexts) and a
-// context can be made; libmpv's software renderer otherwise, or when the environment variable
-// KIVO_VIDEO_RENDERER is "software". Null when neither works, which leaves sound only.
+// graphics processor does the OpenGL; libmpv's software renderer otherwise. The environment
+// variable KIVO_VIDEO_RENDERER = "software" or "opengl" forces one (OpenGL then also on a
+// software rasteriser). Null when neither works, which leaves sound only.
 std::unique_ptr<IVideoSurface> createVideoSurface(mpv_handle *mpv, QWidget *parent);
