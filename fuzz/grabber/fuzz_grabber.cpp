@@ -1,0 +1,51 @@
+// Any bytes handed to the grabber as a video file: opening and grabbing a few frames (by random
+// access, then walking on) must end with pictures or none, never a crash or an endless loop.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "media/grabber/grabberlog.h"
+#include "media/grabber/videomanager.h"
+
+namespace {
+
+volatile uint32_t g_sink;
+
+// The grabber opens files by path: each input goes to one file per process, removed at exit.
+const std::string &inputPath() {
+    static const std::string path = [] {
+        std::atexit([] { std::remove(inputPath().c_str()); });
+        return "/tmp/fuzz_grabber-" + std::to_string(getpid()) + ".bin";
+    }();
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static const kivo::grabber::ScopedLogSink quiet([](const std::string &) {});
+    FILE *file = std::fopen(inputPath().c_str(), "wb");
+    if (file == nullptr) {
+        return 0;
+    }
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    std::fclose(file);
+    CVideoManager video;
+    if (!written || !video.open(inputPath())) {
+        return 0;
+    }
+    uint32_t sum = 0;
+    for (const double frame : {video.duration() / 2, 0.0, video.duration(), 1.0, 2.0, 3.0}) {
+        const std::unique_ptr<CDib> grey = video.greyPictureAt(frame);
+        const std::unique_ptr<CDib> colour = video.pictureAt(frame);
+        sum += grey ? grey->bits()[0] : 1;
+        sum += colour ? colour->bits()[0] : 1;
+    }
+    sum += static_cast<uint32_t>(video.frameToTime(video.timeToFrame(1e7)));
+    g_sink = sum;
+    return 0;
+}
