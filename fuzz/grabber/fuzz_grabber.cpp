@@ -16,19 +16,23 @@ namespace {
 volatile uint32_t g_sink;
 
 // The grabber opens files by path: each input goes to one file per process, removed at exit.
-const std::string &inputPath() {
-    static const std::string path = [] {
-        std::atexit([] { std::remove(inputPath().c_str()); });
-        return "/tmp/fuzz_grabber-" + std::to_string(getpid()) + ".bin";
-    }();
-    return path;
+// The name lives in a plain array, which outlives every exit handler.
+char g_inputPath[64];
+
+const char *inputPath() {
+    if (g_inputPath[0] == '\0') {
+        std::snprintf(g_inputPath, sizeof g_inputPath, "/tmp/fuzz_grabber-%d.bin",
+                      static_cast<int>(getpid()));
+        std::atexit([] { std::remove(g_inputPath); });
+    }
+    return g_inputPath;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static const kivo::grabber::ScopedLogSink quiet([](const std::string &) {});
-    FILE *file = std::fopen(inputPath().c_str(), "wb");
+    FILE *file = std::fopen(inputPath(), "wb");
     if (file == nullptr) {
         return 0;
     }
