@@ -48,8 +48,9 @@ protected:
 
     // Runs KIVOS with the arguments (already quoted) and returns its exit status; standard
     // output and error are kept. Standard error is a file, not a terminal: no progress bar.
-    int kivos(const std::string &arguments) {
-        const std::string command = quoted(KIVOS_PATH) + " " + arguments + " >" +
+    // Runs KIVOS with the arguments, behind an optional command prefix (such as `env -u X`).
+    int kivos(const std::string &arguments, const std::string &prefix = "") {
+        const std::string command = prefix + quoted(KIVOS_PATH) + " " + arguments + " >" +
                                     quoted((m_dir / "out.txt").string()) + " 2>" +
                                     quoted((m_dir / "err.txt").string()) + " </dev/null";
         const int status = std::system(command.c_str());
@@ -138,11 +139,17 @@ TEST_F(Kivos, RefusesWhatItCannotSegment) {
 
 TEST_F(Kivos, UsageForAnythingElse) {
     for (const std::string arguments :
-         {"", "--segment", "--help", "--segment a.mp4 --output", "--segment a.mp4 --bogus"}) {
+         {"--segment", "--help", "--segment a.mp4 --output", "--segment a.mp4 --bogus"}) {
         EXPECT_EQ(kivos(arguments), 2) << arguments;
         EXPECT_EQ(m_err.find("usage: KIVOS --segment VIDEO"), 0u) << arguments;
         EXPECT_EQ(std::count(m_err.begin(), m_err.end(), '\n'), 1) << arguments;
     }
+}
+
+TEST_F(Kivos, WithoutArgumentsAndWithoutADisplayItSaysSo) {
+    EXPECT_EQ(kivos("", "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "), 2);
+    EXPECT_NE(m_err.find("no display"), std::string::npos) << m_err;
+    EXPECT_NE(m_err.find("usage: KIVOS --segment VIDEO"), std::string::npos) << m_err;
 }
 
 TEST_F(Kivos, NeverWritesOverTheVideo) {
