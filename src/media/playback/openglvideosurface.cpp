@@ -81,6 +81,8 @@ bool COpenGlVideoSurface::makeRenderContext(mpv_handle *mpv, bool acceptSoftware
         return false;
     }
     m_render.reset(render);
+    // Frames are drawn (and so taken from libmpv) even before the widget is first shown.
+    rememberTargetSize();
     // From here on the context is used on the render thread only, and drawing may start.
     m_context.moveToThread(m_thread.thread());
     mpv_render_context_set_update_callback(
@@ -211,13 +213,22 @@ void COpenGlVideoSurface::paintGL() {
     gl->glFinish();
 }
 
+void COpenGlVideoSurface::place(const QRect &area) {
+    // A hidden widget hears of its new size only when shown; the render thread needs it now.
+    setGeometry(area);
+    rememberTargetSize();
+    queueRender(true);
+}
+
+void COpenGlVideoSurface::rememberTargetSize() {
+    QMutexLocker lock(&m_sizeLock);
+    const qreal ratio = devicePixelRatioF();
+    m_targetSize = QSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
 void COpenGlVideoSurface::resizeEvent(QResizeEvent *event) {
     QOpenGLWidget::resizeEvent(event);
-    {
-        QMutexLocker lock(&m_sizeLock);
-        const qreal ratio = devicePixelRatioF();
-        m_targetSize = QSize(qRound(width() * ratio), qRound(height() * ratio));
-    }
+    rememberTargetSize();
     // Draw the current frame again at the new size; a paused video sends no new frames.
     queueRender(true);
 }

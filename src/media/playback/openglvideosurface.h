@@ -34,6 +34,7 @@ public:
 
     QWidget *widget() override { return this; }
     const char *rendererName() const override { return "opengl"; }
+    void place(const QRect &area) override;
     void clear() override;
     quint64 picturesDrawn() const override { return m_picturesDrawn; }
 
@@ -46,6 +47,8 @@ private:
     explicit COpenGlVideoSurface(QWidget *parent);
     bool makeRenderContext(mpv_handle *mpv, bool acceptSoftwareOpenGl);
 
+    // The widget's size in device pixels, for the render thread. GUI thread only.
+    void rememberTargetSize();
     // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
     void queueRender(bool redrawAnyway);
     // Render thread only.

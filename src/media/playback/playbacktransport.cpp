@@ -265,9 +265,8 @@ void CPlaybackWnd::updateSurfaceVisibility() {
     if (!m_surface) {
         return;
     }
-    QWidget *surface = m_surface->widget();
-    surface->setGeometry(rect());
-    surface->setVisible(m_state != kClosed && m_hasVideo && m_videoShown);
+    m_surface->place(rect());
+    m_surface->widget()->setVisible(m_state != kClosed && m_hasVideo && m_videoShown);
 }
 
 void CPlaybackWnd::setLogoBitmap(const QImage &logo) {
@@ -295,7 +294,7 @@ void CPlaybackWnd::paintEvent(QPaintEvent *) {
 void CPlaybackWnd::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     if (m_surface) {
-        m_surface->widget()->setGeometry(rect());
+        m_surface->place(rect());
     }
 }
 

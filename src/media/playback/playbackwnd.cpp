@@ -109,7 +109,7 @@ void CPlaybackWnd::createPlayer() {
 
     m_surface = createVideoSurface(handle, this);
     if (m_surface) {
-        m_surface->widget()->setGeometry(rect());
+        m_surface->place(rect());
         m_surface->widget()->hide();
     } else {
         qCWarning(lcPlayback) << "no video renderer; media will play without pictures";

@@ -55,6 +55,8 @@ std::unique_ptr<CSoftwareVideoSurface> CSoftwareVideoSurface::create(mpv_handle 
         return nullptr;
     }
     surface->m_render.reset(context);
+    // Frames are drawn (and so taken from libmpv) even before the widget is first shown.
+    surface->rememberTargetSize();
     mpv_render_context_set_update_callback(
         context,
         [](void *opaque) {
@@ -139,13 +141,22 @@ void CSoftwareVideoSurface::paintEvent(QPaintEvent *event) {
     }
 }
 
+void CSoftwareVideoSurface::place(const QRect &area) {
+    // A hidden widget hears of its new size only when shown; the render thread needs it now.
+    setGeometry(area);
+    rememberTargetSize();
+    queueRender(true);
+}
+
+void CSoftwareVideoSurface::rememberTargetSize() {
+    QMutexLocker lock(&m_sizeLock);
+    m_targetRatio = devicePixelRatioF();
+    m_targetSize = QSize(qRound(width() * m_targetRatio), qRound(height() * m_targetRatio));
+}
+
 void CSoftwareVideoSurface::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    {
-        QMutexLocker lock(&m_sizeLock);
-        m_targetRatio = devicePixelRatioF();
-        m_targetSize = QSize(qRound(width() * m_targetRatio), qRound(height() * m_targetRatio));
-    }
+    rememberTargetSize();
     // Draw the current frame again at the new size; a paused video sends no new frames.
     queueRender(true);
 }

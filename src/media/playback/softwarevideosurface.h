@@ -24,6 +24,7 @@ public:
 
     QWidget *widget() override { return this; }
     const char *rendererName() const override { return "software"; }
+    void place(const QRect &area) override;
     void clear() override;
     quint64 picturesDrawn() const override { return m_picturesDrawn; }
 
@@ -45,6 +46,8 @@ private:
 
     explicit CSoftwareVideoSurface(QWidget *parent);
 
+    // The widget's size in device pixels, for the render thread. GUI thread only.
+    void rememberTargetSize();
     // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
     void queueRender(bool redrawAnyway);
     // Render thread only.

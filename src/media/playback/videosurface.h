@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QRect;
 class QWidget;
 
 // The child widget in which libmpv's render API draws the video. It owns the render context,
@@ -18,6 +19,9 @@ public:
 
     // "opengl" or "software".
     virtual const char *rendererName() const = 0;
+
+    // Sets the widget's geometry; libmpv draws at that size from then on, shown or not.
+    virtual void place(const QRect &area) = 0;
 
     // Forgets the last picture, so that the next file does not start with the old one.
     virtual void clear() = 0;
