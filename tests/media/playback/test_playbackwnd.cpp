@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
+#include <QList>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -96,6 +98,56 @@ private:
     QTcpServer m_server;
 };
 
+// An HTTP server that sends the first part of a file at once and the rest only when told: a
+// network stream whose data stops coming for a while.
+class CTrickleServer {
+public:
+    CTrickleServer(const QString &file, double firstShare) {
+        QFile source(file);
+        if (source.open(QIODevice::ReadOnly)) {
+            m_content = source.readAll();
+        }
+        m_firstPart = qsizetype(double(m_content.size()) * firstShare);
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+                socket->setParent(&m_server);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                                 [this, socket] { answer(socket); });
+            }
+        });
+    }
+    QString address() const {
+        return QStringLiteral("http://127.0.0.1:%1/stream.mkv").arg(m_server.serverPort());
+    }
+    void release() {
+        m_released = true;
+        for (QTcpSocket *socket : m_answered) {
+            socket->write(m_content.mid(m_firstPart));
+        }
+    }
+
+private:
+    void answer(QTcpSocket *socket) {
+        QByteArray &request = m_requests[socket];
+        request += socket->readAll();
+        if (!request.contains("\r\n\r\n") || m_answered.contains(socket)) {
+            return;
+        }
+        m_answered.push_back(socket);
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: video/x-matroska\r\nContent-Length: " +
+                      QByteArray::number(m_content.size()) + "\r\nConnection: close\r\n\r\n");
+        socket->write(m_released ? m_content : m_content.left(m_firstPart));
+    }
+
+    QTcpServer m_server;
+    QByteArray m_content;
+    qsizetype m_firstPart = 0;
+    bool m_released = false;
+    QList<QTcpSocket *> m_answered;
+    QHash<QTcpSocket *, QByteArray> m_requests;
+};
+
 }  // namespace
 
 class TestPlaybackWnd : public QObject {
@@ -118,6 +170,7 @@ private slots:
     void seekWhileStoppedShowsTheFrame();
     void playingToTheEndCompletes();
     void captionFileGivesTextEventsAtItsTimes();
+    void networkStallBuffersAndResumes();
     void effectsChangeThePicture();
     void effectsNeedTheFilter();
     void logoIsCentredOrSqueezed_data();
@@ -471,6 +524,34 @@ void TestPlaybackWnd::captionFileGivesTextEventsAtItsTimes() {
                      captions[size_t(i)].position <= starts[i] + 2.5e6,
                  qPrintable(QString::number(captions[size_t(i)].position)));
     }
+}
+
+void TestPlaybackWnd::networkStallBuffersAndResumes() {
+    CTrickleServer server(fixture("cuts.mkv"), 0.3);
+    const auto engine = makeEngine();
+    CEventLog log(*engine);
+    engine->setBufferingTime(0.5);
+    QCOMPARE(engine->open(server.address()), 1);
+    QVERIFY(engine->hasVideo());
+    QCOMPARE(engine->play(), 1);
+    // The data stops about two seconds into the media (Matroska needs no more than its header
+    // to open): playback waits for the cache.
+    QTRY_VERIFY_WITH_TIMEOUT(log.count(CPlaybackWnd::kEventBufferingData) == 1, 8000);
+    QCOMPARE(log.events.back().parameter, 1);
+    const int progress = engine->bufferingProgress();
+    QVERIFY2(progress >= 0 && progress <= 100, qPrintable(QString::number(progress)));
+    const double stalledAt = engine->currentPosition();
+    QVERIFY2(stalledAt > 0.5e7 && stalledAt < 4e7, qPrintable(QString::number(stalledAt)));
+
+    server.release();
+    QTRY_VERIFY_WITH_TIMEOUT(log.count(CPlaybackWnd::kEventBufferingData) == 2, 8000);
+    QCOMPARE(log.events.back().parameter, 0);
+    QTRY_VERIFY(engine->currentPosition() > stalledAt + 0.2e7);
+    QCOMPARE(engine->state(), int(CPlaybackWnd::kRunning));
+
+    // A local file is no network stream.
+    QCOMPARE(engine->open(fixture("cuts.mkv")), 1);
+    QCOMPARE(engine->bufferingProgress(), -1);
 }
 
 namespace {
