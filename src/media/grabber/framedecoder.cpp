@@ -8,7 +8,6 @@ extern "C" {
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <thread>
 
 #include "imaging/dib.h"
 #include "media/grabber/grabberlog.h"
@@ -203,7 +202,9 @@ int CFrameDecoder::openDecoder(AVStream &stream) {
         return 0;
     }
     m_codec->pkt_timebase = stream.time_base;
-    m_codec->thread_count = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // Zero lets FFmpeg size its threads to the processor's cores (one more than there are cores
+    // for frame threads, which keeps every core busy while one thread waits for a reference).
+    m_codec->thread_count = 0;
     m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     error = avcodec_open2(m_codec.get(), decoder, nullptr);
     if (error < 0) {

@@ -10,6 +10,7 @@
 #include <immintrin.h>
 #define KIVO_HAVE_AVX2_KERNEL 1
 #define KIVO_AVX2 __attribute__((target("avx2")))
+#define KIVO_AVX512 __attribute__((target("avx512f,avx512bw,avx2")))
 #endif
 
 namespace kivo::grabber {
@@ -17,8 +18,10 @@ namespace {
 
 constexpr int kLumaScaleBits = 9;
 constexpr int kChromaScaleBits = 11;
-// Pixels per step of the vector code; the term rows carry padding for two steps.
+// Pixels per step of the AVX2 code, and of the AVX-512 grey code; the term rows carry padding
+// for two wide steps.
 constexpr int kStep = 16;
+constexpr int kWideStep = 32;
 // A lowest level above every real level: keeps a chroma sample off the vector grey fast path.
 constexpr int16_t kNeverFast = 32767;
 
@@ -182,6 +185,11 @@ void greyPixels(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int 
 bool processorHasAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0;
+}
+
+bool processorHasAvx512() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0;
 }
 
 KIVO_AVX2 inline __m256i load16(const int16_t *terms) {
@@ -397,9 +405,77 @@ KIVO_AVX2 void greyRowAvx2(const uint8_t *luma, const RowTerms &t, const YuvMatr
     greyPixels(luma, t, m, x, width, grey);
 }
 
+// The AVX2 grey row's arithmetic (see greyRowAvx2) on 32 pixels a step.
+KIVO_AVX512 inline __m512i load32(const int16_t *terms) {
+    return _mm512_loadu_si512(terms);
+}
+
+KIVO_AVX512 inline __m512i clampedChannel32(__m512i level, const int16_t *terms) {
+    const __m512i sum = _mm512_add_epi16(level, load32(terms));
+    return _mm512_min_epi16(_mm512_max_epi16(sum, _mm512_setzero_si512()), _mm512_set1_epi16(255));
+}
+
+KIVO_AVX512 inline __m512i thousandths32(__m512i sums) {
+    const __m512 shifted = _mm512_add_ps(_mm512_cvtepi32_ps(sums), _mm512_set1_ps(0.5f));
+    return _mm512_cvttps_epi32(_mm512_mul_ps(shifted, _mm512_set1_ps(0.001f)));
+}
+
+KIVO_AVX512 inline __m512i weightedHalf32(__m512i redGreen, __m512i blueOne) {
+    const __m512i redGreenWeights = _mm512_set1_epi32(587 << 16 | 299);
+    const __m512i blueOneWeights = _mm512_set1_epi32(500 << 16 | 114);
+    return _mm512_add_epi32(_mm512_madd_epi16(redGreen, redGreenWeights),
+                            _mm512_madd_epi16(blueOne, blueOneWeights));
+}
+
+KIVO_AVX512 void greyRowAvx512(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m,
+                               int width, uint8_t *grey) {
+    const __m512i offset = _mm512_set1_epi16(m.lumaOffset);
+    const __m512i scale = _mm512_set1_epi16(m.lumaScale);
+    const __m512i one = _mm512_set1_epi16(1);
+    const __m512i thousand = _mm512_set1_epi32(1000);
+    int x = 0;
+    for (; x + kWideStep <= width; x += kWideStep) {
+        const RowTerms at = t.advancedBy(x);
+        const __m512i y =
+            _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(luma + x)));
+        const __m512i level =
+            _mm512_mulhrs_epi16(_mm512_slli_epi16(_mm512_sub_epi16(y, offset), 6), scale);
+        auto *out = reinterpret_cast<__m256i *>(grey + x);
+        const __mmask32 clamps = _mm512_cmpgt_epi16_mask(load32(at.lowest), level) |
+                                 _mm512_cmpgt_epi16_mask(level, load32(at.highest));
+        if (clamps == 0) {
+            _mm256_storeu_si256(
+                out, _mm512_cvtusepi16_epi8(_mm512_add_epi16(level, load32(at.greyOffset))));
+            continue;
+        }
+        const __m512i r = clampedChannel32(level, at.red);
+        const __m512i g = clampedChannel32(level, at.green);
+        const __m512i b = clampedChannel32(level, at.blue);
+        // Unpacking and packing work within 128-bit lanes, so the packed result is in order.
+        const __m512i sumsLow =
+            weightedHalf32(_mm512_unpacklo_epi16(r, g), _mm512_unpacklo_epi16(b, one));
+        const __m512i sumsHigh =
+            weightedHalf32(_mm512_unpackhi_epi16(r, g), _mm512_unpackhi_epi16(b, one));
+        const __m512i wholeLow = thousandths32(sumsLow);
+        const __m512i wholeHigh = thousandths32(sumsHigh);
+        _mm256_storeu_si256(out, _mm512_cvtusepi16_epi8(_mm512_packs_epi32(wholeLow, wholeHigh)));
+        const __mmask16 onBoundary =
+            _mm512_cmpeq_epi32_mask(_mm512_mullo_epi32(wholeLow, thousand), sumsLow) |
+            _mm512_cmpeq_epi32_mask(_mm512_mullo_epi32(wholeHigh, thousand), sumsHigh);
+        if (onBoundary != 0) {
+            greyPixels(luma, t, m, x, x + kWideStep, grey);
+        }
+    }
+    greyPixels(luma, t, m, x, width, grey);
+}
+
 #else
 
 bool processorHasAvx2() {
+    return false;
+}
+
+bool processorHasAvx512() {
     return false;
 }
 
@@ -427,8 +503,9 @@ CYuvRowConverter::CYuvRowConverter(const YuvMatrix &matrix, int width, int chrom
     : m_matrix(matrix),
       m_width(width),
       m_chromaShift(chromaShift),
-      m_vector(kernel == RowKernel::Fastest && processorHasAvx2()),
-      m_stride(static_cast<size_t>(width + 2 * kStep)),
+      m_vector(kernel != RowKernel::Portable && processorHasAvx2()),
+      m_wideGrey(kernel == RowKernel::Fastest && m_vector && processorHasAvx512()),
+      m_stride(static_cast<size_t>(width + 2 * kWideStep)),
       m_terms(6 * m_stride) {
     const RowTermsOut rows(m_terms.data(), m_stride);
     std::fill(rows.lowest, rows.lowest + m_stride, kNeverFast);
@@ -458,6 +535,10 @@ void CYuvRowConverter::toBgr(const uint8_t *luma, uint8_t *bgr) const {
 
 void CYuvRowConverter::toGrey(const uint8_t *luma, uint8_t *grey) const {
 #ifdef KIVO_HAVE_AVX2_KERNEL
+    if (m_wideGrey) {
+        greyRowAvx512(luma, RowTerms(m_terms.data(), m_stride), m_matrix, m_width, grey);
+        return;
+    }
     if (m_vector) {
         greyRowAvx2(luma, RowTerms(m_terms.data(), m_stride), m_matrix, m_width, grey);
         return;

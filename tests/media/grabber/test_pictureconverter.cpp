@@ -49,7 +49,7 @@ TEST(YuvRows, GreyIsTheLuminanceOfTheColourForEveryYuvTriple) {
     std::vector<uint8_t> bgr(3 * 256);
     std::vector<uint8_t> grey(256);
     for (const MatrixCase &matrix : kMatrices) {
-        for (const RowKernel kernel : {RowKernel::Portable, RowKernel::Fastest}) {
+        for (const RowKernel kernel : {RowKernel::Portable, RowKernel::Avx2, RowKernel::Fastest}) {
             CYuvRowConverter rows(makeYuvMatrix(matrix.standard, matrix.fullRange), 256, 0, kernel);
             for (int u = 0; u < 256; ++u) {
                 for (int v = 0; v < 256; ++v) {
@@ -62,8 +62,8 @@ TEST(YuvRows, GreyIsTheLuminanceOfTheColourForEveryYuvTriple) {
                         const int expected =
                             kivo::luminance::reference(bgr[3 * y + 2], bgr[3 * y + 1], bgr[3 * y]);
                         ASSERT_EQ(grey[static_cast<size_t>(y)], expected)
-                            << matrix.name << " Y=" << y << " U=" << u << " V=" << v
-                            << (kernel == RowKernel::Portable ? " portable" : " fastest");
+                            << matrix.name << " Y=" << y << " U=" << u << " V=" << v << " kernel "
+                            << static_cast<int>(kernel);
                     }
                 }
             }
@@ -78,8 +78,9 @@ TEST(YuvRows, VectorAndPortableCodeGiveTheSameBytes) {
     for (const MatrixCase &matrix : kMatrices) {
         const YuvMatrix m = makeYuvMatrix(matrix.standard, matrix.fullRange);
         for (const int shift : {0, 1}) {
-            for (const int width : {1, 2, 15, 16, 17, 31, 33, 63, 64, 65, 320, 1921}) {
+            for (const int width : {1, 2, 15, 16, 17, 31, 32, 33, 63, 64, 65, 320, 1921}) {
                 CYuvRowConverter portable(m, width, shift, RowKernel::Portable);
+                CYuvRowConverter avx2(m, width, shift, RowKernel::Avx2);
                 CYuvRowConverter fastest(m, width, shift, RowKernel::Fastest);
                 const auto chromaWidth = static_cast<size_t>((width + shift) >> shift);
                 for (int row = 0; row < 20; ++row) {
@@ -93,16 +94,19 @@ TEST(YuvRows, VectorAndPortableCodeGiveTheSameBytes) {
                     }
                     std::vector<uint8_t> expected(3 * luma.size());
                     std::vector<uint8_t> actual(3 * luma.size());
-                    portable.setChroma(cb.data(), cr.data());
-                    fastest.setChroma(cb.data(), cr.data());
+                    for (CYuvRowConverter *rows : {&portable, &avx2, &fastest}) {
+                        rows->setChroma(cb.data(), cr.data());
+                    }
                     portable.toBgr(luma.data(), expected.data());
-                    fastest.toBgr(luma.data(), actual.data());
+                    avx2.toBgr(luma.data(), actual.data());
                     ASSERT_EQ(actual, expected) << matrix.name << " width " << width;
                     expected.resize(luma.size());
                     actual.resize(luma.size());
                     portable.toGrey(luma.data(), expected.data());
-                    fastest.toGrey(luma.data(), actual.data());
-                    ASSERT_EQ(actual, expected) << matrix.name << " width " << width;
+                    for (CYuvRowConverter *rows : {&avx2, &fastest}) {
+                        rows->toGrey(luma.data(), actual.data());
+                        ASSERT_EQ(actual, expected) << matrix.name << " width " << width;
+                    }
                 }
             }
         }
