@@ -427,6 +427,74 @@ KIVO_AVX512 inline __m512i weightedHalf32(__m512i redGreen, __m512i blueOne) {
                             _mm512_madd_epi16(blueOne, blueOneWeights));
 }
 
+// Each of 32 samples twice, in order (unpacking works within 128-bit lanes; the permutes put the
+// lanes back in order).
+KIVO_AVX512 inline void storeSpread32(int16_t *terms, __m512i values, int chromaShift) {
+    if (chromaShift == 0) {
+        _mm512_storeu_si512(terms, values);
+        return;
+    }
+    const __m512i low = _mm512_unpacklo_epi16(values, values);
+    const __m512i high = _mm512_unpackhi_epi16(values, values);
+    _mm512_storeu_si512(
+        terms, _mm512_permutex2var_epi64(low, _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11), high));
+    _mm512_storeu_si512(
+        terms + kWideStep,
+        _mm512_permutex2var_epi64(low, _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15), high));
+}
+
+KIVO_AVX512 inline __m512i centredChroma32(const uint8_t *samples) {
+    const __m512i wide =
+        _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i *>(samples)));
+    return _mm512_slli_epi16(_mm512_sub_epi16(wide, _mm512_set1_epi16(128)), 4);
+}
+
+// The AVX2 chroma terms (see chromaTermsAvx2 and storeGreyFastPath) on 32 samples a step.
+KIVO_AVX512 void chromaTermsAvx512(const uint8_t *cb, const uint8_t *cr, int count, int chromaShift,
+                                   const YuvMatrix &m, const RowTermsOut &t) {
+    constexpr int16_t kLift = 512;
+    const __m512i one = _mm512_set1_epi16(1);
+    const __m512i lift = _mm512_set1_epi32(kLift * 1000);
+    const __m512i thousand = _mm512_set1_epi32(1000);
+    int i = 0;
+    for (; i + kWideStep <= count; i += kWideStep) {
+        const __m512i u = centredChroma32(cb + i);
+        const __m512i v = centredChroma32(cr + i);
+        const __m512i r = _mm512_mulhrs_epi16(v, _mm512_set1_epi16(m.redFromV));
+        const __m512i g = _mm512_sub_epi16(
+            _mm512_setzero_si512(),
+            _mm512_add_epi16(_mm512_mulhrs_epi16(u, _mm512_set1_epi16(m.greenFromU)),
+                             _mm512_mulhrs_epi16(v, _mm512_set1_epi16(m.greenFromV))));
+        const __m512i b = _mm512_mulhrs_epi16(u, _mm512_set1_epi16(m.blueFromU));
+        const __m512i sumsLow = _mm512_add_epi32(
+            weightedHalf32(_mm512_unpacklo_epi16(r, g), _mm512_unpacklo_epi16(b, one)), lift);
+        const __m512i sumsHigh = _mm512_add_epi32(
+            weightedHalf32(_mm512_unpackhi_epi16(r, g), _mm512_unpackhi_epi16(b, one)), lift);
+        const __m512i wholeLow = thousandths32(sumsLow);
+        const __m512i wholeHigh = thousandths32(sumsHigh);
+        const __m512i remainder =
+            _mm512_packs_epi32(_mm512_sub_epi32(sumsLow, _mm512_mullo_epi32(wholeLow, thousand)),
+                               _mm512_sub_epi32(sumsHigh, _mm512_mullo_epi32(wholeHigh, thousand)));
+        const __mmask32 onBoundary = _mm512_cmpeq_epi16_mask(remainder, _mm512_setzero_si512());
+        const __m512i offset =
+            _mm512_sub_epi16(_mm512_packs_epi32(wholeLow, wholeHigh), _mm512_set1_epi16(kLift));
+        const __m512i lowest = _mm512_mask_blend_epi16(
+            onBoundary,
+            _mm512_sub_epi16(_mm512_setzero_si512(), _mm512_min_epi16(r, _mm512_min_epi16(g, b))),
+            _mm512_set1_epi16(kNeverFast));
+        const __m512i highest =
+            _mm512_sub_epi16(_mm512_set1_epi16(255), _mm512_max_epi16(r, _mm512_max_epi16(g, b)));
+        const RowTermsOut at = t.advancedBy(i << chromaShift);
+        storeSpread32(at.red, r, chromaShift);
+        storeSpread32(at.green, g, chromaShift);
+        storeSpread32(at.blue, b, chromaShift);
+        storeSpread32(at.greyOffset, offset, chromaShift);
+        storeSpread32(at.lowest, lowest, chromaShift);
+        storeSpread32(at.highest, highest, chromaShift);
+    }
+    chromaTermsPortable(cb + i, cr + i, count - i, chromaShift, m, t.advancedBy(i << chromaShift));
+}
+
 KIVO_AVX512 void greyRowAvx512(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m,
                                int width, uint8_t *grey) {
     const __m512i offset = _mm512_set1_epi16(m.lumaOffset);
@@ -504,7 +572,7 @@ CYuvRowConverter::CYuvRowConverter(const YuvMatrix &matrix, int width, int chrom
       m_width(width),
       m_chromaShift(chromaShift),
       m_vector(kernel != RowKernel::Portable && processorHasAvx2()),
-      m_wideGrey(kernel == RowKernel::Fastest && m_vector && processorHasAvx512()),
+      m_wide(kernel == RowKernel::Fastest && m_vector && processorHasAvx512()),
       m_stride(static_cast<size_t>(width + 2 * kWideStep)),
       m_terms(6 * m_stride) {
     const RowTermsOut rows(m_terms.data(), m_stride);
@@ -515,6 +583,10 @@ void CYuvRowConverter::setChroma(const uint8_t *cb, const uint8_t *cr) {
     const int chromaWidth = (m_width + (1 << m_chromaShift) - 1) >> m_chromaShift;
     const RowTermsOut terms(m_terms.data(), m_stride);
 #ifdef KIVO_HAVE_AVX2_KERNEL
+    if (m_wide) {
+        chromaTermsAvx512(cb, cr, chromaWidth, m_chromaShift, m_matrix, terms);
+        return;
+    }
     if (m_vector) {
         chromaTermsAvx2(cb, cr, chromaWidth, m_chromaShift, m_matrix, terms);
         return;
@@ -535,7 +607,7 @@ void CYuvRowConverter::toBgr(const uint8_t *luma, uint8_t *bgr) const {
 
 void CYuvRowConverter::toGrey(const uint8_t *luma, uint8_t *grey) const {
 #ifdef KIVO_HAVE_AVX2_KERNEL
-    if (m_wideGrey) {
+    if (m_wide) {
         greyRowAvx512(luma, RowTerms(m_terms.data(), m_stride), m_matrix, m_width, grey);
         return;
     }

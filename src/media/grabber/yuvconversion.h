@@ -30,8 +30,9 @@ enum class YuvStandard { Bt601, Bt709, Smpte240, Bt2020 };
 YuvMatrix makeYuvMatrix(YuvStandard standard, bool fullRange);
 
 // The row code: the portable one, the AVX2 one, or the fastest the processor has (AVX-512 for
-// grey rows, else AVX2, else portable). All give the same bytes; the choice only exists so that
-// tests can hold them against each other. A kernel the processor lacks falls back to portable.
+// chroma terms and grey rows, else AVX2, else portable). All give the same bytes; the choice only
+// exists so that tests can hold them against each other. A kernel the processor lacks falls back to
+// portable.
 enum class RowKernel { Portable, Avx2, Fastest };
 
 // Converts the rows of one picture: set the chroma row, then convert the luma rows it covers
@@ -50,8 +51,8 @@ private:
     YuvMatrix m_matrix;
     int m_width;
     int m_chromaShift;
-    bool m_vector;    // AVX2
-    bool m_wideGrey;  // AVX-512 for grey rows
+    bool m_vector;  // AVX2
+    bool m_wide;    // AVX-512 for chroma terms and grey rows
     // Six rows of 16-bit terms, each spread from the chroma samples to every pixel and padded so
     // that the vector code may run over the last partial step: dR, dG, dB; and for the vector
     // grey code floor((299 dR + 587 dG + 114 dB + 500) / 1000) and the lowest and highest luma
