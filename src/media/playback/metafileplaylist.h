@@ -22,7 +22,8 @@ struct CPlaylistSource {
 
 // One entry of the list. Its sources are played one after the other.
 struct CPlaylistItem {
-    enum EFlags : uint32_t { CanSkip = 0x1, CanBind = 0x2 };
+    // The user may skip past the item (ENTRY CLIENTSKIP="NO" clears it).
+    enum EFlags : uint32_t { CanSkip = 0x1 };
 
     uint32_t flags = CanSkip;
     QString linkUrl;
