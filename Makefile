@@ -5,6 +5,9 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
+# Label regular expressions choosing the sanitizer run's tests (empty: all of them).
+ASAN_LABELS  ?=
+ASAN_EXCLUDE ?=
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps configure build test run bench test-asan fuzz format clean
@@ -36,7 +39,8 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp \
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) $(ASAN_CTEST_ARGS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) \
+	  $(if $(ASAN_LABELS),-L '$(ASAN_LABELS)') $(if $(ASAN_EXCLUDE),-LE '$(ASAN_EXCLUDE)')
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
