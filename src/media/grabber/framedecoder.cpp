@@ -15,9 +15,11 @@ extern "C" {
 namespace kivo::grabber {
 namespace {
 
-// Decoded pictures kept for short steps back, by memory rather than count.
-constexpr size_t kRecentBudgetBytes = size_t{64} << 20;
-constexpr size_t kMinRecent = 6;
+// Decoded pictures kept for short steps back (the segmentation walk looks back up to about six
+// frames), by memory rather than count: every kept picture holds a buffer of the decoder's pool,
+// and a pool that stays small stays in the processor's caches.
+constexpr size_t kRecentBudgetBytes = size_t{24} << 20;
+constexpr size_t kMinRecent = 8;
 constexpr size_t kMaxRecent = 32;
 
 // A step forward this short always decodes on; a longer one seeks when a key picture lies in
