@@ -590,6 +590,9 @@ void CFrameDecoder::acceptFrame() {
             m_firstTimestamp = timestamp;
         }
     }
+    // Every picture put out counts for the damage that spreads to later pictures, whether it is
+    // kept or not.
+    const bool damaged = isDamaged(*m_frame);
     double position = 0;
     if (timestamp != AV_NOPTS_VALUE) {
         position = positionOf(timestamp);
@@ -623,7 +626,7 @@ void CFrameDecoder::acceptFrame() {
     av_frame_move_ref(decoded.frame.get(), m_frame.get());
     decoded.position = position;
     decoded.bidirectional = decoded.frame->pict_type == AV_PICTURE_TYPE_B;
-    decoded.damaged = isDamaged(*decoded.frame);
+    decoded.damaged = damaged;
     m_recent.push_back(std::move(decoded));
     while (m_recent.size() > m_recentCapacity) {
         m_recent.pop_front();
