@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The engine's volume and balance are DirectShow-style levels in hundredths of a decibel:
+// The engine's volume and balance are levels in hundredths of a decibel:
 // volume 0 is full and -10000 silence, balance -10000 (right silent) .. 10000 (left silent).
 // libmpv's volume is a percentage on a cubic curve (gain = (percent / 100)^3), so the decibels
 // are converted exactly rather than mapped linearly.

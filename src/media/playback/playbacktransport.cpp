@@ -20,7 +20,7 @@ int CPlaybackWnd::play() {
         return 0;
     }
     if (setMpvProperty("speed", m_rate)) {
-        // A graph run at its end completes again at once; libmpv just stays at the end.
+        // Running at the end completes again at once; libmpv would just stay there silently.
         const bool atEnd = mpvFlag("eof-reached").value_or(false);
         if (!setPaused(false)) {
             return 0;

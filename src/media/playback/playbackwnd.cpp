@@ -112,7 +112,9 @@ void CPlaybackWnd::createPlayer() {
         m_surface->place(rect());
         m_surface->widget()->hide();
     } else {
+        // Files still open and play; their video is decoded and thrown away.
         qCWarning(lcPlayback) << "no video renderer; media will play without pictures";
+        mpv_set_property_string(handle, "vo", "null");
     }
 }
 

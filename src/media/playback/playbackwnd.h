@@ -26,6 +26,10 @@ class QEventLoop;
 // The signals stand for the engine's posted window messages and are always delivered later from
 // the event loop, never from inside the call that caused them, so a handler may call back into
 // the engine freely.
+//
+// Video is drawn with OpenGL when the application sets Qt::AA_ShareOpenGLContexts before it
+// creates its QApplication and a graphics processor is there, and by libmpv's software renderer
+// otherwise (see videosurface.h).
 class CPlaybackWnd : public QWidget {
     Q_OBJECT
 
@@ -230,8 +234,9 @@ private:
     QEventLoop *m_loadLoop = nullptr;
 
     // Transport timing. A seek's target is what the position reads until libmpv has moved
-    // there (or, when not running, until playing starts again), as a stopped graph reports the
-    // position it was set to, not the time of the frame it shows.
+    // there (or, when not running, until playing starts again): the caller gets back the
+    // position it set, not the start time of the frame shown there, and stepped playback moves
+    // by exact steps.
     QTimer m_timer;
     bool m_stepping = false;
     double m_step = 0;
