@@ -8,6 +8,7 @@ extern "C" {
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 #include "imaging/dib.h"
 #include "media/grabber/grabberlog.h"
@@ -39,6 +40,9 @@ constexpr int kSeekAttempts = 5;
 // kKeepBeforeTarget frames before the target on are kept for short steps back.
 constexpr double kSkipBeforeTarget = 8;
 constexpr double kKeepBeforeTarget = 1.5;
+
+// FFmpeg's limit for automatically chosen decoder threads.
+constexpr unsigned kMaxDecoderThreads = 16;
 
 // Bounds against damaged files: read or decoding failures in a row, and packets in a row that
 // bring no picture, after which the stream is taken as ended.
@@ -204,9 +208,11 @@ int CFrameDecoder::openDecoder(AVStream &stream) {
         return 0;
     }
     m_codec->pkt_timebase = stream.time_base;
-    // Zero lets FFmpeg size its threads to the processor's cores (one more than there are cores
-    // for frame threads, which keeps every core busy while one thread waits for a reference).
-    m_codec->thread_count = 0;
+    // Frame threads decode only the packets handed to them, and none are handed over while the
+    // caller converts a picture: twice as many threads as cores keep the cores decoding ahead
+    // meanwhile (FFmpeg's own choice, one more than the cores, leaves them idle then).
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    m_codec->thread_count = static_cast<int>(std::min(2 * cores, kMaxDecoderThreads));
     m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     error = avcodec_open2(m_codec.get(), decoder, nullptr);
     if (error < 0) {
