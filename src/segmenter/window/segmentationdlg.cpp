@@ -463,12 +463,15 @@ std::unique_ptr<CDib> CSegmentationDlg::takeLatestPicture() {
     return std::move(m_latestPicture);
 }
 
+bool CSegmentationDlg::askYes(const char *question, kivo::ui::MessageIcon icon) {
+    return kivo::ui::messageBox(this, QString::fromUtf8(question), kivo::ui::MessageButtons::YesNo,
+                                icon) == kivo::ui::kAnswerYes;
+}
+
 void CSegmentationDlg::finishRun() {
     m_run.wait();
     m_progress->setPos(100);
-    if (kivo::ui::messageBox(this, QString::fromUtf8(kFinishedQuestion),
-                             kivo::ui::MessageButtons::YesNo,
-                             kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes) {
+    if (askYes(kFinishedQuestion, kivo::ui::MessageIcon::Question)) {
         save();
     }
     setState(kFinished);
@@ -479,9 +482,7 @@ void CSegmentationDlg::stop() {
         return;
     }
     requestSegmentationPause();
-    if (kivo::ui::messageBox(this, QString::fromUtf8(kStopQuestion),
-                             kivo::ui::MessageButtons::YesNo,
-                             kivo::ui::MessageIcon::Warning) != kivo::ui::kAnswerYes) {
+    if (!askYes(kStopQuestion, kivo::ui::MessageIcon::Warning)) {
         releaseSegmentationPause();
         return;
     }
@@ -489,9 +490,7 @@ void CSegmentationDlg::stop() {
     m_run.wait();
     // Reports still queued belong to the stopped run: the window shows what it has.
     ++m_generation;
-    if (kivo::ui::messageBox(this, QString::fromUtf8(kSaveSoFarQuestion),
-                             kivo::ui::MessageButtons::YesNo,
-                             kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes) {
+    if (askYes(kSaveSoFarQuestion, kivo::ui::MessageIcon::Question)) {
         save();
     }
     setState(kStopped);

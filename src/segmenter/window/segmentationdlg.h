@@ -10,6 +10,7 @@
 #include "scene/videodescription.h"
 #include "segmenter/neuralnetwork.h"
 #include "segmenter/segmentation.h"
+#include "uisupport/asker.h"
 
 class CDib;
 class CGraphPane;
@@ -118,6 +119,8 @@ private:
     void keepLatestPicture(const CDib &picture);
     std::unique_ptr<CDib> takeLatestPicture();
     void finishRun();
+    // A yes/no question through the asker; true for yes.
+    bool askYes(const char *question, kivo::ui::MessageIcon icon);
 
     CNeuralNetwork m_network;
     std::unique_ptr<CVideoManager> m_video;
