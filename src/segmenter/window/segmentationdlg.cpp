@@ -521,9 +521,7 @@ void CSegmentationDlg::save() {
 void CSegmentationDlg::closeEvent(QCloseEvent *event) {
     requestSegmentationStop();
     m_run.wait();
-    if (m_unsaved && kivo::ui::messageBox(
-                         this, QString::fromUtf8(kUnsavedQuestion), kivo::ui::MessageButtons::YesNo,
-                         kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes) {
+    if (m_unsaved && askYes(kUnsavedQuestion, kivo::ui::MessageIcon::Question)) {
         save();
     }
     release();
