@@ -7,18 +7,18 @@
 // Builds scene trees for the tests from nested frame lists:
 //   addScenes(root, {{10, {{11}, {12}}}, {20}})
 // gives the root two children, 10 (with 11 and 12 below it) and 20. Nodes are expanded unless
-// the spec says otherwise.
-struct SceneSpec {
+// the outline says otherwise.
+struct SceneOutline {
     double frame;
-    std::vector<SceneSpec> children = {};
+    std::vector<SceneOutline> children = {};
     bool expanded = true;
 };
 
-inline void addScenes(CSceneNode &parent, const std::vector<SceneSpec> &specs) {
-    for (const SceneSpec &spec : specs) {
-        CSceneNode *node = parent.addChild(spec.frame);
-        node->setExpanded(spec.expanded ? 1 : 0);
-        addScenes(*node, spec.children);
+inline void addScenes(CSceneNode &parent, const std::vector<SceneOutline> &outlines) {
+    for (const SceneOutline &outline : outlines) {
+        CSceneNode *node = parent.addChild(outline.frame);
+        node->setExpanded(outline.expanded ? 1 : 0);
+        addScenes(*node, outline.children);
     }
 }
 

@@ -179,16 +179,16 @@ void CSegmentationDlg::createControls() {
         {kStopButton, "멈  춤(&T)", &CSegmentationDlg::stop},
         {kExitButton, "종  료(&X)", nullptr},
     };
-    for (const auto &spec : textButtons) {
+    for (const auto &entry : textButtons) {
         auto *button = new COVFlatButton(this);
-        button->setText(QString::fromUtf8(spec.text));
+        button->setText(QString::fromUtf8(entry.text));
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        if (spec.action) {
-            connect(button, &QAbstractButton::clicked, this, spec.action);
+        if (entry.action) {
+            connect(button, &QAbstractButton::clicked, this, entry.action);
         } else {
             connect(button, &QAbstractButton::clicked, this, &QWidget::close);
         }
-        m_controls[spec.id] = button;
+        m_controls[entry.id] = button;
     }
 
     for (const int id : {1002, 1006, 1007, 1008}) {
