@@ -89,7 +89,7 @@ bool COpenGlVideoSurface::makeRenderContext(mpv_handle *mpv, bool acceptSoftware
         render,
         [](void *opaque) {
             // libmpv's thread: only queue the drawing onto the render thread.
-            static_cast<COpenGlVideoSurface *>(opaque)->queueRender(false);
+            static_cast<COpenGlVideoSurface *>(opaque)->m_thread.requestRender(false);
         },
         this);
     return true;
@@ -121,18 +121,6 @@ void COpenGlVideoSurface::releaseOnRenderThread() {
     m_context.doneCurrent();
     // Back to the GUI thread, which owns the surface and destroys the context with it.
     m_context.moveToThread(QCoreApplication::instance()->thread());
-}
-
-void COpenGlVideoSurface::queueRender(bool redrawAnyway) {
-    if (redrawAnyway) {
-        m_redrawAnyway = true;
-    }
-    if (!m_renderQueued.exchange(true)) {
-        m_thread.post([this] {
-            m_renderQueued = false;
-            renderFrame(!m_redrawAnyway.exchange(false));
-        });
-    }
 }
 
 void COpenGlVideoSurface::renderFrame(bool whenNewFrameOnly) {
@@ -217,7 +205,7 @@ void COpenGlVideoSurface::place(const QRect &area) {
     // A hidden widget hears of its new size only when shown; the render thread needs it now.
     setGeometry(area);
     rememberTargetSize();
-    queueRender(true);
+    m_thread.requestRender(true);
 }
 
 void COpenGlVideoSurface::rememberTargetSize() {
@@ -230,5 +218,5 @@ void COpenGlVideoSurface::resizeEvent(QResizeEvent *event) {
     QOpenGLWidget::resizeEvent(event);
     rememberTargetSize();
     // Draw the current frame again at the new size; a paused video sends no new frames.
-    queueRender(true);
+    m_thread.requestRender(true);
 }

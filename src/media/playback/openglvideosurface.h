@@ -50,7 +50,6 @@ private:
     // The widget's size in device pixels, for the render thread. GUI thread only.
     void rememberTargetSize();
     // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
-    void queueRender(bool redrawAnyway);
     // Render thread only.
     void renderFrame(bool whenNewFrameOnly);
     void releaseOnRenderThread();
@@ -58,9 +57,8 @@ private:
     QOffscreenSurface m_offscreen;
     QOpenGLContext m_context;  // moves to the render thread once libmpv has it
     MpvRenderContextPtr m_render;
-    CRenderThread m_thread{QStringLiteral("kivo-video")};
-    std::atomic<bool> m_renderQueued{false};
-    std::atomic<bool> m_redrawAnyway{false};
+    CRenderThread m_thread{QStringLiteral("kivo-video"),
+                           [this](bool whenNewFrameOnly) { renderFrame(whenNewFrameOnly); }};
     std::atomic<quint64> m_picturesDrawn{0};
 
     // Written by the GUI thread, read by the render thread.

@@ -1,6 +1,7 @@
 #include "media/playback/renderthread.h"
 
-CRenderThread::CRenderThread(const QString &name) : m_context(std::make_unique<QObject>()) {
+CRenderThread::CRenderThread(const QString &name, std::function<void(bool)> render)
+    : m_context(std::make_unique<QObject>()), m_render(std::move(render)) {
     m_thread.setObjectName(name);
     m_context->moveToThread(&m_thread);
     m_thread.start();
@@ -12,6 +13,18 @@ CRenderThread::~CRenderThread() {
 
 void CRenderThread::post(std::function<void()> work) {
     QMetaObject::invokeMethod(m_context.get(), std::move(work), Qt::QueuedConnection);
+}
+
+void CRenderThread::requestRender(bool redrawAnyway) {
+    if (redrawAnyway) {
+        m_redrawAnyway = true;
+    }
+    if (!m_renderQueued.exchange(true)) {
+        post([this] {
+            m_renderQueued = false;
+            m_render(!m_redrawAnyway.exchange(false));
+        });
+    }
 }
 
 void CRenderThread::runAndWait(const std::function<void()> &work) {

@@ -61,7 +61,7 @@ std::unique_ptr<CSoftwareVideoSurface> CSoftwareVideoSurface::create(mpv_handle 
         context,
         [](void *opaque) {
             // libmpv's thread: only queue the drawing onto the render thread.
-            static_cast<CSoftwareVideoSurface *>(opaque)->queueRender(false);
+            static_cast<CSoftwareVideoSurface *>(opaque)->m_thread.requestRender(false);
         },
         surface.get());
     return surface;
@@ -72,18 +72,6 @@ CSoftwareVideoSurface::~CSoftwareVideoSurface() {
     m_thread.stop();
     mpv_render_context_set_update_callback(m_render.get(), nullptr, nullptr);
     m_render.reset();
-}
-
-void CSoftwareVideoSurface::queueRender(bool redrawAnyway) {
-    if (redrawAnyway) {
-        m_redrawAnyway = true;
-    }
-    if (!m_renderQueued.exchange(true)) {
-        m_thread.post([this] {
-            m_renderQueued = false;
-            renderFrame(!m_redrawAnyway.exchange(false));
-        });
-    }
 }
 
 void CSoftwareVideoSurface::renderFrame(bool whenNewFrameOnly) {
@@ -145,7 +133,7 @@ void CSoftwareVideoSurface::place(const QRect &area) {
     // A hidden widget hears of its new size only when shown; the render thread needs it now.
     setGeometry(area);
     rememberTargetSize();
-    queueRender(true);
+    m_thread.requestRender(true);
 }
 
 void CSoftwareVideoSurface::rememberTargetSize() {
@@ -158,5 +146,5 @@ void CSoftwareVideoSurface::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     rememberTargetSize();
     // Draw the current frame again at the new size; a paused video sends no new frames.
-    queueRender(true);
+    m_thread.requestRender(true);
 }

@@ -49,14 +49,12 @@ private:
     // The widget's size in device pixels, for the render thread. GUI thread only.
     void rememberTargetSize();
     // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
-    void queueRender(bool redrawAnyway);
     // Render thread only.
     void renderFrame(bool whenNewFrameOnly);
 
     MpvRenderContextPtr m_render;
-    CRenderThread m_thread{QStringLiteral("kivo-video")};
-    std::atomic<bool> m_renderQueued{false};
-    std::atomic<bool> m_redrawAnyway{false};
+    CRenderThread m_thread{QStringLiteral("kivo-video"),
+                           [this](bool whenNewFrameOnly) { renderFrame(whenNewFrameOnly); }};
     std::atomic<quint64> m_picturesDrawn{0};
 
     // Written by the GUI thread, read by the render thread.
