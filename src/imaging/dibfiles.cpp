@@ -9,7 +9,7 @@
 #include "imaging/dibrows.h"
 #include "imaging/gifwriter.h"
 #include "imaging/jpegwriter.h"
-#include "imaging/replacingfile.h"
+#include "platform/atomicfile.h"
 #include "platform/messages.h"
 
 namespace {
@@ -82,7 +82,7 @@ int CDib::saveAsBmp(const std::string &path) const {
     } catch (const std::bad_alloc &) {
         return 0;
     }
-    CReplacingFile output(path);
+    kivo::CReplacingFile output(path);
     FILE *file = output.open();
     if (file == nullptr || std::fwrite(image.data(), 1, image.size(), file) != image.size()) {
         return 0;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "imaging/replacingfile.h"
+#include "platform/atomicfile.h"
 
 namespace kivo {
 
@@ -165,7 +165,7 @@ int writeGif(const std::string &path, const CGifPicture &picture, std::string &s
         status = "Write Error in GIF file";
         return 0;
     }
-    CReplacingFile output(path);
+    kivo::CReplacingFile output(path);
     FILE *file = output.open();
     if (file == nullptr) {
         status = "Can't open GIF for writing";

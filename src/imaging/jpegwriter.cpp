@@ -11,7 +11,7 @@
 
 #include <jpeglib.h>
 
-#include "imaging/replacingfile.h"
+#include "platform/atomicfile.h"
 #include "platform/messages.h"
 
 namespace kivo {
@@ -112,7 +112,7 @@ int writeJpeg(const std::string &path, const uint8_t *rgb, int width, int height
     errors->manager.error_exit = jumpOnError;
     errors->manager.output_message = logWarning;
 
-    CReplacingFile output(path);
+    kivo::CReplacingFile output(path);
     FILE *file = output.open();
     if (file == nullptr) {
         showMessage("JpegFile :\nCan't open " + path + "\n");

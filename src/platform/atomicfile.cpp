@@ -26,59 +26,85 @@ public:
 
     bool valid() const { return m_fd >= 0; }
     int get() const { return m_fd; }
-    // Closes now and reports whether the close (the last chance of a write error) succeeded.
-    bool close() { return ::close(std::exchange(m_fd, -1)) == 0; }
 
 private:
     int m_fd;
 };
 
-bool writeAll(int fd, const uint8_t *data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
+// The permissions a new file gets: those of the file it replaces, else what the umask allows.
+mode_t modeFor(const std::string &target) {
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        return existing.st_mode & 07777;
     }
-    return true;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 }  // namespace
 
-int writeFileAtomically(const std::string &path, std::span<const uint8_t> bytes) {
-    if (path.empty()) {
-        return 0;
+CReplacingFile::CReplacingFile(std::string target) : m_target(std::move(target)) {}
+
+CReplacingFile::~CReplacingFile() {
+    discard();
+}
+
+FILE *CReplacingFile::open() {
+    discard();
+    if (m_target.empty()) {
+        return nullptr;
     }
-    const std::filesystem::path target(path);
+    const std::filesystem::path target(m_target);
     std::string pattern =
         (target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path()) /
         ("." + target.filename().string() + ".XXXXXX");
-    CFileDescriptor fd(::mkstemp(pattern.data()));
-    if (!fd.valid()) {
-        return 0;
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        return nullptr;
     }
-    mode_t mode = 0644;
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    const bool written = writeAll(fd.get(), bytes.data(), bytes.size()) &&
-                         ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0;
-    const bool closed = fd.close();
-    if (!written || !closed || std::rename(pattern.c_str(), path.c_str()) != 0) {
+    m_file.reset(::fdopen(fd, "wb"));
+    if (!m_file) {
+        ::close(fd);
         std::remove(pattern.c_str());
+        return nullptr;
+    }
+    m_temporary = std::move(pattern);
+    return m_file.get();
+}
+
+int CReplacingFile::commit() {
+    if (!m_file) {
         return 0;
     }
+    const int fd = ::fileno(m_file.get());
+    const bool written = std::fflush(m_file.get()) == 0 && std::ferror(m_file.get()) == 0 &&
+                         ::fchmod(fd, modeFor(m_target)) == 0 && ::fsync(fd) == 0;
+    const bool closed = std::fclose(m_file.release()) == 0;
+    if (!written || !closed || std::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        discard();
+        return 0;
+    }
+    m_temporary.clear();
     return 1;
+}
+
+void CReplacingFile::discard() {
+    m_file.reset();
+    if (!m_temporary.empty()) {
+        std::remove(m_temporary.c_str());
+        m_temporary.clear();
+    }
+}
+
+int writeFileAtomically(const std::string &path, std::span<const uint8_t> bytes) {
+    CReplacingFile file(path);
+    FILE *out = file.open();
+    if (!out ||
+        (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())) {
+        return 0;
+    }
+    return file.commit();
 }
 
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string &path) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -8,9 +10,37 @@
 
 namespace kivo {
 
-// Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
-// `path`, so a failed or interrupted save leaves the previous file whole. 1 on success, 0 on
-// failure (the temporary file is removed).
+// Writes a file through a temporary file beside it, and moves that over the target only when
+// everything was written and flushed to disk: a failed or interrupted save never leaves a
+// truncated file under the target's name and never destroys the file that was there before.
+// The new file keeps the permissions of the one it replaces.
+class CReplacingFile {
+public:
+    explicit CReplacingFile(std::string target);
+    ~CReplacingFile();
+    CReplacingFile(const CReplacingFile &) = delete;
+    CReplacingFile &operator=(const CReplacingFile &) = delete;
+
+    // Creates the temporary file for binary writing; null when it cannot be created.
+    FILE *open();
+    // Flushes, syncs and closes the temporary file and moves it over the target. 1 when the
+    // target now holds everything written; 0 after any error (the target is then untouched and
+    // the temporary file removed).
+    int commit();
+
+private:
+    struct FileCloser {
+        void operator()(FILE *file) const { std::fclose(file); }
+    };
+
+    void discard();
+
+    std::string m_target;
+    std::string m_temporary;
+    std::unique_ptr<FILE, FileCloser> m_file;
+};
+
+// Writes `bytes` through a CReplacingFile. 1 on success, 0 on failure.
 int writeFileAtomically(const std::string &path, std::span<const uint8_t> bytes);
 
 // The whole content of a regular file, or nothing when it cannot be read.

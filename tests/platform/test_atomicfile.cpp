@@ -47,6 +47,16 @@ TEST_F(AtomicFile, ReplacesTheTargetAndLeavesNoTemporaryFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 }
 
+TEST_F(AtomicFile, ReplacementKeepsThePermissionsOfTheFileItReplaces) {
+    const fs::path target = m_dir / "private.scv";
+    ASSERT_EQ(kivo::writeFileAtomically(target, bytesOf("one")), 1);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(kivo::writeFileAtomically(target, bytesOf("two")), 1);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(read(target), "two");
+}
+
 TEST_F(AtomicFile, FailureLeavesThePreviousFileWhole) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root ignores directory permissions";
