@@ -1,36 +1,24 @@
 #include "platform/messages.h"
 
 #include <cstdio>
-#include <mutex>
 #include <utility>
 
 namespace kivo {
 namespace {
 
-std::mutex &sinkMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-MessageSink &currentSink() {
-    static MessageSink sink;
+CProcessSink<MessageSink> &messageSink() {
+    static CProcessSink<MessageSink> sink;
     return sink;
 }
 
 }  // namespace
 
 MessageSink setMessageSink(MessageSink sink) {
-    std::lock_guard lock(sinkMutex());
-    return std::exchange(currentSink(), std::move(sink));
+    return messageSink().exchange(std::move(sink));
 }
 
 void showMessage(const std::string &text) {
-    MessageSink sink;
-    {
-        std::lock_guard lock(sinkMutex());
-        sink = currentSink();
-    }
-    if (sink) {
+    if (const MessageSink sink = messageSink().current()) {
         sink(text);
     } else {
         std::fprintf(stderr, "%s\n", text.c_str());

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/processsink.h"
+
 // User-facing texts raised by code that owns no window (image writers, weight loaders, ...).
 // The core calls showMessage(); each program installs a sink that turns the text into a message
 // box of the window in front. Without a sink the text goes to standard error.
@@ -15,17 +17,7 @@ MessageSink setMessageSink(MessageSink sink);
 
 void showMessage(const std::string &text);
 
-// Installs a sink for the life of the object and restores the previous one afterwards;
-// tests use it to capture the texts.
-class ScopedMessageSink {
-public:
-    explicit ScopedMessageSink(MessageSink sink) : m_previous(setMessageSink(std::move(sink))) {}
-    ~ScopedMessageSink() { setMessageSink(std::move(m_previous)); }
-    ScopedMessageSink(const ScopedMessageSink &) = delete;
-    ScopedMessageSink &operator=(const ScopedMessageSink &) = delete;
-
-private:
-    MessageSink m_previous;
-};
+// Captures the texts for the life of the object (tests).
+using ScopedMessageSink = CScopedSink<MessageSink, &setMessageSink>;
 
 }  // namespace kivo

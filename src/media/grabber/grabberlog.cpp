@@ -5,36 +5,24 @@ extern "C" {
 }
 
 #include <cstdio>
-#include <mutex>
 #include <utility>
 
 namespace kivo::grabber {
 namespace {
 
-std::mutex &sinkMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-LogSink &currentSink() {
-    static LogSink sink;
+CProcessSink<LogSink> &logSink() {
+    static CProcessSink<LogSink> sink;
     return sink;
 }
 
 }  // namespace
 
 LogSink setLogSink(LogSink sink) {
-    std::lock_guard lock(sinkMutex());
-    return std::exchange(currentSink(), std::move(sink));
+    return logSink().exchange(std::move(sink));
 }
 
 void logLine(const std::string &line) {
-    LogSink sink;
-    {
-        std::lock_guard lock(sinkMutex());
-        sink = currentSink();
-    }
-    if (sink) {
+    if (const LogSink sink = logSink().current()) {
         sink(line);
     } else {
         std::fprintf(stderr, "grabber: %s\n", line.c_str());
