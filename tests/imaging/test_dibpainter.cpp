@@ -6,20 +6,11 @@
 #include <QPainter>
 #include <random>
 
+#include "imaging/noisepicture.h"
+
 namespace {
 
 constexpr QRgb kBackground = 0xFF123456;
-
-CDib noisePicture(int width, int height, int bits, unsigned seed) {
-    CDib dib;
-    EXPECT_EQ(dib.createBlank(width, height, bits), 1);
-    std::mt19937 random(seed);
-    auto *start = const_cast<uint8_t *>(dib.block()) + CDib::kHeaderSize;
-    for (size_t i = 0; i < dib.blockSize() - CDib::kHeaderSize; ++i) {
-        start[i] = static_cast<uint8_t>(random());
-    }
-    return dib;
-}
 
 QImage canvas(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);

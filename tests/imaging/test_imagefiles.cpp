@@ -14,6 +14,7 @@
 
 #include "imaging/dib.h"
 #include "imaging/luminance.h"
+#include "imaging/noisepicture.h"
 #include "platform/messages.h"
 
 namespace {
@@ -54,18 +55,6 @@ CDib framePicture(int width, int height, int bits = 24) {
             p[1] = static_cast<uint8_t>(g);
             p[2] = static_cast<uint8_t>(r);
         }
-    }
-    return dib;
-}
-
-// Fills the table and rows with noise.
-CDib noisePicture(int width, int height, int bits, unsigned seed) {
-    CDib dib;
-    EXPECT_EQ(dib.createBlank(width, height, bits), 1);
-    std::mt19937 random(seed);
-    auto *start = const_cast<uint8_t *>(dib.block()) + CDib::kHeaderSize;
-    for (size_t i = 0; i < dib.blockSize() - CDib::kHeaderSize; ++i) {
-        start[i] = static_cast<uint8_t>(random());
     }
     return dib;
 }
