@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -85,7 +86,8 @@ private:
     int m_width = 0;
     int m_height = 0;
     int64_t m_frameCount = 0;
-    int64_t m_seekCount = 0;
+    // Read by other threads while a read-ahead walks.
+    std::atomic<int64_t> m_seekCount = 0;
     // The container's timestamps count packets (AVI) and are corrected from its index.
     bool m_countedTimestamps = false;
     // Its packets' decoding times are reliable enough that a gap means lost packets (AVI, ASF).

@@ -1,17 +1,36 @@
 #include "media/grabber/videomanager.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "media/grabber/framedecoder.h"
 #include "media/grabber/pictureconverter.h"
+#include "media/grabber/readahead.h"
 
 using kivo::grabber::CFrameClock;
 using kivo::grabber::CFrameDecoder;
 using kivo::grabber::CPictureConverter;
+using kivo::grabber::CReadAhead;
+using kivo::grabber::FramePtr;
+
+namespace {
+
+// Decoded frames a walk keeps ready (at most 8 of 1080p, 2 of 4K).
+constexpr size_t kReadAheadBytes = 8 * 1920 * 1080 * 3;
+
+// A reference of its own to the decoded frame, which the decoder's next step cannot undo.
+FramePtr decodedCopy(CFrameDecoder &decoder, int64_t frame) {
+    const AVFrame *decoded = decoder.frameAt(frame);
+    return FramePtr(decoded != nullptr ? av_frame_clone(decoded) : nullptr);
+}
+
+}  // namespace
 
 CVideoManager::CVideoManager() = default;
 
-CVideoManager::~CVideoManager() = default;
+CVideoManager::~CVideoManager() {
+    close();
+}
 
 int CVideoManager::open(const std::string &path) {
     close();
@@ -29,10 +48,16 @@ int CVideoManager::open(const std::string &path) {
     m_height = decoder->height();
     m_converter = std::make_unique<CPictureConverter>(m_width, m_height);
     m_decoder = std::move(decoder);
+    const size_t frameBytes = static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * 3;
+    m_readAhead = std::make_unique<CReadAhead>(
+        [this](int64_t frame) { return decodedCopy(*m_decoder, frame); },
+        kReadAheadBytes / std::max<size_t>(frameBytes, 1));
     return 1;
 }
 
 void CVideoManager::close() {
+    m_readAhead.reset();
+    m_lastFrame = -1;
     m_converter.reset();
     m_decoder.reset();
     m_path.clear();
@@ -51,19 +76,31 @@ bool CVideoManager::inRange(double frame) const {
 }
 
 std::unique_ptr<CDib> CVideoManager::pictureAt(double frame) {
-    if (!inRange(frame)) {
-        return nullptr;
-    }
-    const AVFrame *decoded = m_decoder->frameAt(static_cast<int64_t>(frame));
-    return decoded != nullptr ? m_converter->colourPicture(*decoded) : nullptr;
+    return fetch(frame, false);
 }
 
 std::unique_ptr<CDib> CVideoManager::greyPictureAt(double frame) {
+    return fetch(frame, true);
+}
+
+std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey) {
     if (!inRange(frame)) {
         return nullptr;
     }
-    const AVFrame *decoded = m_decoder->frameAt(static_cast<int64_t>(frame));
-    return decoded != nullptr ? m_converter->greyPicture(*decoded) : nullptr;
+    const auto wanted = static_cast<int64_t>(frame);
+    const auto last = static_cast<int64_t>(m_duration);
+    FramePtr decoded;
+    if (!m_readAhead->take(wanted, decoded)) {
+        decoded = decodedCopy(*m_decoder, wanted);
+        if (wanted == m_lastFrame + 1 && wanted < last) {
+            m_readAhead->walk(wanted + 1, last);
+        }
+    }
+    m_lastFrame = wanted;
+    if (!decoded) {
+        return nullptr;
+    }
+    return grey ? m_converter->greyPicture(*decoded) : m_converter->colourPicture(*decoded);
 }
 
 double CVideoManager::frameToTime(double frame) const {

@@ -10,13 +10,15 @@
 namespace kivo::grabber {
 class CFrameDecoder;
 class CPictureConverter;
+class CReadAhead;
 }  // namespace kivo::grabber
 
 // The frame grabber: pictures of a video file by frame number, and the conversion between frame
 // numbers and media time (100-nanosecond units). Frames are numbered from 0 in presentation
 // order; pictures are 24-bit bottom-up CDibs at the stream's picture size, or their exact 8-bit
 // grey copies. Asking for frame n + 1 (or a few frames on) after frame n decodes on without
-// seeking, so walking every frame runs at decoding speed.
+// seeking, so walking every frame runs at decoding speed; once two consecutive frames were asked
+// for, the next one is decoded ahead on a helper thread while the caller converts this one.
 //
 // One user at a time: the object is not thread-safe, but may live on any one thread.
 class CVideoManager {
@@ -61,6 +63,7 @@ public:
 
 private:
     bool inRange(double frame) const;
+    std::unique_ptr<CDib> fetch(double frame, bool grey);
 
     std::string m_path;
     double m_duration = 0;
@@ -72,4 +75,8 @@ private:
     int m_height = 0;
     std::unique_ptr<kivo::grabber::CFrameDecoder> m_decoder;
     std::unique_ptr<kivo::grabber::CPictureConverter> m_converter;
+    // The last frame asked for. The read-ahead decodes on its own thread while it walks, so
+    // everything else that uses the decoder stops it first.
+    int64_t m_lastFrame = -1;
+    std::unique_ptr<kivo::grabber::CReadAhead> m_readAhead;
 };

@@ -123,13 +123,13 @@ struct TermRows {
           highest(first + 5 * stride) {}
 
     TermRows advancedBy(int pixels) const {
-        TermRows rows = *this;
-        for (Value **row :
-             {&rows.red, &rows.green, &rows.blue, &rows.greyOffset, &rows.lowest, &rows.highest}) {
-            *row += pixels;
-        }
-        return rows;
+        return TermRows(red + pixels, green + pixels, blue + pixels, greyOffset + pixels,
+                        lowest + pixels, highest + pixels);
     }
+
+private:
+    TermRows(Value *r, Value *g, Value *b, Value *offset, Value *low, Value *high)
+        : red(r), green(g), blue(b), greyOffset(offset), lowest(low), highest(high) {}
 };
 
 using RowTerms = TermRows<const int16_t>;
@@ -495,12 +495,56 @@ KIVO_AVX512 void chromaTermsAvx512(const uint8_t *cb, const uint8_t *cr, int cou
     chromaTermsPortable(cb + i, cr + i, count - i, chromaShift, m, t.advancedBy(i << chromaShift));
 }
 
+// The weights of the luminance in the 16-bit arithmetic of luminance32, held in registers:
+// without the barrier the compiler replaces each multiplication by a longer chain of shifts
+// and additions.
+struct LuminanceWeights {
+    __m512i red;
+    __m512i green;
+    __m512i blue;
+    __m512i half;
+    __m512i reciprocal;
+    __m512i divisor;
+    __m512i lowBits;
+
+    KIVO_AVX512 LuminanceWeights()
+        : red(_mm512_set1_epi16(43)),
+          green(_mm512_set1_epi16(75)),
+          blue(_mm512_set1_epi16(114)),
+          half(_mm512_set1_epi16(500)),
+          reciprocal(_mm512_set1_epi16(static_cast<int16_t>(33555))),
+          divisor(_mm512_set1_epi16(125)),
+          lowBits(_mm512_set1_epi16(7)) {
+        for (__m512i *weight : {&red, &green, &blue, &divisor}) {
+            asm("" : "+v"(*weight));
+        }
+    }
+};
+
+// floor((299 R + 587 G + 114 B + 500) / 1000) of 32 pixels in 16-bit lanes, and the mask of the
+// pixels where the division is exact (the double formula's boundary). With H = R + 2 G and
+// P = 43 R + 75 G + 114 B + 500 (below 2^16) the sum is 256 H + P, so its eighth is
+// E = 32 H + floor(P / 8) (below 2^15), the quotient is floor(E / 125) = (E * 33555) >> 22,
+// and the division is exact when P is a multiple of 8 and E one of 125.
+KIVO_AVX512 inline __m512i luminance32(__m512i r, __m512i g, __m512i b, const LuminanceWeights &w,
+                                       __mmask32 &onBoundary) {
+    const __m512i partial = _mm512_add_epi16(
+        _mm512_add_epi16(_mm512_mullo_epi16(r, w.red), _mm512_mullo_epi16(g, w.green)),
+        _mm512_add_epi16(_mm512_mullo_epi16(b, w.blue), w.half));
+    const __m512i high = _mm512_add_epi16(r, _mm512_add_epi16(g, g));
+    const __m512i eighth =
+        _mm512_add_epi16(_mm512_slli_epi16(high, 5), _mm512_srli_epi16(partial, 3));
+    const __m512i whole = _mm512_srli_epi16(_mm512_mulhi_epu16(eighth, w.reciprocal), 6);
+    onBoundary = _mm512_mask_cmpeq_epi16_mask(_mm512_testn_epi16_mask(partial, w.lowBits),
+                                              _mm512_mullo_epi16(whole, w.divisor), eighth);
+    return whole;
+}
+
 KIVO_AVX512 void greyRowAvx512(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m,
                                int width, uint8_t *grey) {
     const __m512i offset = _mm512_set1_epi16(m.lumaOffset);
     const __m512i scale = _mm512_set1_epi16(m.lumaScale);
-    const __m512i one = _mm512_set1_epi16(1);
-    const __m512i thousand = _mm512_set1_epi32(1000);
+    const LuminanceWeights weights;
     int x = 0;
     for (; x + kWideStep <= width; x += kWideStep) {
         const RowTerms at = t.advancedBy(x);
@@ -516,20 +560,11 @@ KIVO_AVX512 void greyRowAvx512(const uint8_t *luma, const RowTerms &t, const Yuv
                 out, _mm512_cvtusepi16_epi8(_mm512_add_epi16(level, load32(at.greyOffset))));
             continue;
         }
-        const __m512i r = clampedChannel32(level, at.red);
-        const __m512i g = clampedChannel32(level, at.green);
-        const __m512i b = clampedChannel32(level, at.blue);
-        // Unpacking and packing work within 128-bit lanes, so the packed result is in order.
-        const __m512i sumsLow =
-            weightedHalf32(_mm512_unpacklo_epi16(r, g), _mm512_unpacklo_epi16(b, one));
-        const __m512i sumsHigh =
-            weightedHalf32(_mm512_unpackhi_epi16(r, g), _mm512_unpackhi_epi16(b, one));
-        const __m512i wholeLow = thousandths32(sumsLow);
-        const __m512i wholeHigh = thousandths32(sumsHigh);
-        _mm256_storeu_si256(out, _mm512_cvtusepi16_epi8(_mm512_packs_epi32(wholeLow, wholeHigh)));
-        const __mmask16 onBoundary =
-            _mm512_cmpeq_epi32_mask(_mm512_mullo_epi32(wholeLow, thousand), sumsLow) |
-            _mm512_cmpeq_epi32_mask(_mm512_mullo_epi32(wholeHigh, thousand), sumsHigh);
+        __mmask32 onBoundary = 0;
+        const __m512i whole =
+            luminance32(clampedChannel32(level, at.red), clampedChannel32(level, at.green),
+                        clampedChannel32(level, at.blue), weights, onBoundary);
+        _mm256_storeu_si256(out, _mm512_cvtepi16_epi8(whole));
         if (onBoundary != 0) {
             greyPixels(luma, t, m, x, x + kWideStep, grey);
         }

@@ -76,6 +76,28 @@ TEST_P(IndexedVideo, ShortStepsBackDuringAWalkNeedNoSeek) {
     EXPECT_EQ(m_video.seekCount(), 0);
 }
 
+TEST_P(IndexedVideo, AWalkThatChangesKindOrStopsStillGivesTheFramesAskedFor) {
+    // Walking makes the next picture ahead; asking for another kind or frame instead, or
+    // reopening while it is being made, must not hand out the wrong one.
+    for (int frame = 0; frame < 40; ++frame) {
+        const bool colour = frame % 7 == 3;
+        const std::unique_ptr<CDib> picture =
+            colour ? m_video.pictureAt(frame) : m_video.greyPictureAt(frame);
+        ASSERT_NE(picture, nullptr) << "frame " << frame;
+        EXPECT_EQ(picture->bitCount(), colour ? 24 : 8);
+        EXPECT_EQ(frameIndexOf(*picture), frame);
+        if (frame % 10 == 9) {
+            const std::unique_ptr<CDib> same = m_video.pictureAt(frame);
+            ASSERT_NE(same, nullptr);
+            EXPECT_EQ(frameIndexOf(*same), frame);
+        }
+    }
+    ASSERT_EQ(m_video.open(fixturePath(GetParam().name)), 1);
+    const std::unique_ptr<CDib> first = m_video.greyPictureAt(41);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(frameIndexOf(*first), 41);
+}
+
 TEST_P(IndexedVideo, JumpsForwardAndBackGiveTheRightFrames) {
     // Far jumps forward decode on or seek, whichever is cheaper; both must land exactly.
     for (const int frame : {20, 31, 80, 79, 200, 170, 171, 299, 0, 298, 150, 149, 151, 260}) {
