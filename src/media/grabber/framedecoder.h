@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -41,6 +42,10 @@ public:
     int64_t frameCount() const { return m_frameCount; }
     // Repositionings of the demuxer since open (the walk over every frame makes none).
     int64_t seekCount() const { return m_seekCount; }
+
+    // Keeps `extra` more decoded pictures for short steps back: a reader that decodes ahead of
+    // its caller moves the decoder that much further from the caller's position.
+    void keepMoreRecent(size_t extra) { m_recentCapacity += extra; }
 
     // The decoded picture of frame n, or null (no such picture, damaged picture, read failure).
     // It stays valid until the next call.

@@ -427,20 +427,18 @@ KIVO_AVX512 inline __m512i weightedHalf32(__m512i redGreen, __m512i blueOne) {
                             _mm512_madd_epi16(blueOne, blueOneWeights));
 }
 
-// Each of 32 samples twice, in order (unpacking works within 128-bit lanes; the permutes put the
-// lanes back in order).
+// Each of 32 samples twice, in order.
 KIVO_AVX512 inline void storeSpread32(int16_t *terms, __m512i values, int chromaShift) {
     if (chromaShift == 0) {
         _mm512_storeu_si512(terms, values);
         return;
     }
-    const __m512i low = _mm512_unpacklo_epi16(values, values);
-    const __m512i high = _mm512_unpackhi_epi16(values, values);
-    _mm512_storeu_si512(
-        terms, _mm512_permutex2var_epi64(low, _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11), high));
+    const __m512i lowHalf = _mm512_set_epi16(15, 15, 14, 14, 13, 13, 12, 12, 11, 11, 10, 10, 9, 9,
+                                             8, 8, 7, 7, 6, 6, 5, 5, 4, 4, 3, 3, 2, 2, 1, 1, 0, 0);
+    _mm512_storeu_si512(terms, _mm512_permutexvar_epi16(lowHalf, values));
     _mm512_storeu_si512(
         terms + kWideStep,
-        _mm512_permutex2var_epi64(low, _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15), high));
+        _mm512_permutexvar_epi16(_mm512_add_epi16(lowHalf, _mm512_set1_epi16(16)), values));
 }
 
 KIVO_AVX512 inline __m512i centredChroma32(const uint8_t *samples) {
