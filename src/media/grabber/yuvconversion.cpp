@@ -513,9 +513,7 @@ struct LuminanceWeights {
           reciprocal(_mm512_set1_epi16(static_cast<int16_t>(33555))),
           divisor(_mm512_set1_epi16(125)),
           lowBits(_mm512_set1_epi16(7)) {
-        for (__m512i *weight : {&red, &green, &blue, &divisor}) {
-            asm("" : "+v"(*weight));
-        }
+        asm("" : "+v"(red), "+v"(green), "+v"(blue), "+v"(divisor));
     }
 };
 
