@@ -2,6 +2,7 @@
 # Debian machine.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
@@ -10,7 +11,10 @@ ASAN_LABELS  ?=
 ASAN_EXCLUDE ?=
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test run bench test-asan fuzz format clean
+# Tests of code that runs threads of its own (label "threads"), built for ThreadSanitizer.
+TSAN_TARGETS ?= test_videomanager test_segmentation test_kivos
+
+.PHONY: all deps configure build test run bench test-asan test-tsan fuzz format clean
 
 all: build
 
@@ -42,6 +46,13 @@ test-asan: deps
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) \
 	  $(if $(ASAN_LABELS),-L '$(ASAN_LABELS)') $(if $(ASAN_EXCLUDE),-LE '$(ASAN_EXCLUDE)')
 
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVO_THREAD_SANITIZE=ON \
+	  -DKIVO_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
+	TSAN_OPTIONS=suppressions=$(CURDIR)/tools/tsan.supp:halt_on_error=1 \
+	ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -L threads
+
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKIVO_FUZZ=ON -DKIVO_BENCH=OFF
@@ -52,4 +63,4 @@ format:
 	find src tests bench fuzz tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -3,11 +3,12 @@ find_package(GTest REQUIRED)
 # Test media made by tools/make-fixtures.sh with the ffmpeg CLI, cached in the build folder.
 set(KIVO_FIXTURE_DIR ${CMAKE_BINARY_DIR}/fixtures)
 
-# kivo_test(NAME SOURCES... LIBS lib... [MEDIA]) — one GoogleTest executable registered with CTest.
-# MEDIA makes the test depend on the fixture generator and passes the fixture folder in
-# KIVO_FIXTURES.
+# kivo_test(NAME SOURCES... LIBS lib... [MEDIA] [PARSER] [THREADS]) — one GoogleTest executable
+# registered with CTest. MEDIA makes the test depend on the fixture generator and passes the
+# fixture folder in KIVO_FIXTURES; PARSER marks tests of readers of outside data and THREADS tests
+# of code that runs threads of its own (the sanitizer runs choose them by these labels).
 function(kivo_test name)
-  cmake_parse_arguments(ARG "MEDIA;PARSER" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "MEDIA;PARSER;THREADS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main kivo_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
@@ -15,6 +16,9 @@ function(kivo_test name)
   set(labels unit)
   if(ARG_PARSER)
     list(APPEND labels parser)
+  endif()
+  if(ARG_THREADS)
+    list(APPEND labels threads)
   endif()
   if(ARG_MEDIA)
     list(APPEND labels media)

@@ -9,6 +9,11 @@ if(KIVO_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(KIVO_THREAD_SANITIZE)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # kivo_library(NAME SOURCES... ) — one library per source folder, with its folder's parent on the
 # include path so that users write #include "scene/videodescription.h".
 function(kivo_library name)
