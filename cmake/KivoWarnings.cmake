@@ -14,7 +14,7 @@ if(KIVO_THREAD_SANITIZE)
   add_link_options(-fsanitize=thread)
 endif()
 
-# kivo_library(NAME SOURCES... ) — one library per source folder, with its folder's parent on the
+# kivo_library(NAME SOURCES... ) — a library of the project, with the source root on the
 # include path so that users write #include "scene/videodescription.h".
 function(kivo_library name)
   add_library(${name} ${ARGN})

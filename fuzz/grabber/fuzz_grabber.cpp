@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "media/grabber/grabberlog.h"
 #include "media/grabber/videomanager.h"
+#include "platform/log.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ const char *inputPath() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static const kivo::grabber::ScopedLogSink quiet([](const std::string &) {});
+    static const kivo::ScopedLogSink quiet(
+        [](kivo::LogLevel, std::string_view, const std::string &) {});
     FILE *file = std::fopen(inputPath(), "wb");
     if (file == nullptr) {
         return 0;

@@ -4,7 +4,6 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
-#include <iostream>
 #include <memory>
 #include <new>
 #include <vector>
@@ -12,6 +11,7 @@
 #include <jpeglib.h>
 
 #include "platform/atomicfile.h"
+#include "platform/log.h"
 #include "platform/messages.h"
 
 namespace kivo {
@@ -33,10 +33,10 @@ void jumpOnError(j_common_ptr info) {
     std::longjmp(errors->resume, 1);
 }
 
-void logWarning(j_common_ptr info) {
+void logLibraryWarning(j_common_ptr info) {
     char text[JMSG_LENGTH_MAX];
     (*info->err->format_message)(info, text);
-    std::cerr << "libjpeg: " << text << '\n';
+    logWarning("imaging", std::string("libjpeg: ") + text);
 }
 
 struct CompressorDestroyer {
@@ -110,7 +110,7 @@ int writeJpeg(const std::string &path, const uint8_t *rgb, int width, int height
     CompressorPtr compressor(new jpeg_compress_struct{});
     compressor->err = jpeg_std_error(&errors->manager);
     errors->manager.error_exit = jumpOnError;
-    errors->manager.output_message = logWarning;
+    errors->manager.output_message = logLibraryWarning;
 
     kivo::CReplacingFile output(path);
     FILE *file = output.open();
@@ -121,7 +121,7 @@ int writeJpeg(const std::string &path, const uint8_t *rgb, int width, int height
 
     const Rows rows{colour == 0 ? grey.data() : rgb, width, height, colour == 0 ? 1 : 3};
     if (!compressInto(compressor.get(), errors.get(), file, &rows, quality)) {
-        std::cerr << "libjpeg: " << errors->text << " (" << path << ")\n";
+        logWarning("imaging", std::string("libjpeg: ") + errors->text + " (" + path + ")");
         return 0;
     }
     return output.commit();

@@ -1,32 +1,15 @@
 #include "media/grabber/grabberlog.h"
 
+#include "platform/log.h"
+
 extern "C" {
 #include <libavutil/error.h>
 }
 
-#include <cstdio>
-#include <utility>
-
 namespace kivo::grabber {
-namespace {
-
-CProcessSink<LogSink> &logSink() {
-    static CProcessSink<LogSink> sink;
-    return sink;
-}
-
-}  // namespace
-
-LogSink setLogSink(LogSink sink) {
-    return logSink().exchange(std::move(sink));
-}
 
 void logLine(const std::string &line) {
-    if (const LogSink sink = logSink().current()) {
-        sink(line);
-    } else {
-        std::fprintf(stderr, "grabber: %s\n", line.c_str());
-    }
+    logWarning(kLogCategory, line);
 }
 
 void logAvError(const std::string &what, int error) {

@@ -10,9 +10,10 @@
 #include "indexpattern.h"
 #include "media/grabber/grabberlog.h"
 #include "media/grabber/videomanager.h"
+#include "platform/log.h"
 
 namespace fs = std::filesystem;
-using kivo::grabber::ScopedLogSink;
+using kivo::ScopedLogSink;
 
 namespace {
 
@@ -59,7 +60,7 @@ protected:
 
     fs::path m_folder;
     // FFmpeg's and the grabber's complaints about the bad files would fill the test output.
-    ScopedLogSink m_quiet{[](const std::string &) {}};
+    ScopedLogSink m_quiet{[](kivo::LogLevel, std::string_view, const std::string &) {}};
 };
 
 TEST_F(BadInput, FilesThatAreNoVideoFailToOpen) {
@@ -82,7 +83,11 @@ TEST_F(BadInput, FilesThatAreNoVideoFailToOpen) {
 
 TEST_F(BadInput, AFailedOpenLogsTheLibrarysReason) {
     std::vector<std::string> lines;
-    ScopedLogSink capture([&lines](const std::string &line) { lines.push_back(line); });
+    ScopedLogSink capture(
+        [&lines](kivo::LogLevel, std::string_view category, const std::string &line) {
+            EXPECT_EQ(category, kivo::grabber::kLogCategory);
+            lines.push_back(line);
+        });
     CVideoManager video;
     ASSERT_EQ(video.open((m_folder / "missing.avi").string()), 0);
     ASSERT_EQ(lines.size(), 1u);
