@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -20,7 +21,8 @@ bool displayAvailable() {
     return false;
 }
 
-int runWindow(int argc, char **argv) {
+// The window, empty or with the video given on the command line loaded (null: none).
+int runWindow(int argc, char **argv, const char *video) {
     if (!displayAvailable()) {
         std::fprintf(stderr,
                      "KIVOS: no display to open the window on; to segment a video without a "
@@ -32,6 +34,13 @@ int runWindow(int argc, char **argv) {
     QApplication::setApplicationName(QStringLiteral("KIVOS"));
     kivo::ui::installMessageSink();
     CSegmentationDlg window;
+    if (video) {
+        // Opened once the window is up, so that a refusal appears over it just as it does after
+        // the open button.
+        const QString path = QFile::decodeName(video);
+        QMetaObject::invokeMethod(
+            &window, [&window, path] { window.openVideoPath(path); }, Qt::QueuedConnection);
+    }
     window.exec();
     return 0;
 }
@@ -40,10 +49,14 @@ int runWindow(int argc, char **argv) {
 
 int main(int argc, char **argv) {
     if (argc == 1) {
-        return runWindow(argc, argv);
+        return runWindow(argc, argv, nullptr);
     }
-    if (std::string_view(argv[1]) == "--segment") {
+    const std::string_view first(argv[1]);
+    if (first == "--segment") {
         return runSegmentCommand(argc - 1, argv + 1);
+    }
+    if (argc == 2 && !first.empty() && !first.starts_with('-')) {
+        return runWindow(argc, argv, argv[1]);
     }
     std::fprintf(stderr, "%s\n", segmentCommandUsage());
     return 2;

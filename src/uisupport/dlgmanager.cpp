@@ -4,6 +4,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "uisupport/registry.h"
 #include "uisupport/sysinfo.h"
 
 QRect COVDlgManager::frameRect(const QWidget *window) {
@@ -174,4 +175,17 @@ bool COVDlgManager::startSizing(QWidget *dialog, int code) {
     }
     QWindow *handle = dialog->window()->windowHandle();
     return handle && handle->startSystemResize(edges);
+}
+
+int COVDlgManager::setDlgPosInfo(COVRegistry &registry, const QString &name,
+                                 const QWidget *window) {
+    if (!window) {
+        return 0;
+    }
+    CWindowPlacement placement;
+    const bool restoredElsewhere = window->isMaximized() || window->isMinimized();
+    placement.showCmd = window->isMaximized() ? 3 : window->isMinimized() ? 2 : 1;
+    placement.normalPosition =
+        restoredElsewhere ? window->normalGeometry() : QRect(window->pos(), window->size());
+    return registry.setDlgPosInfo(name, placement);
 }

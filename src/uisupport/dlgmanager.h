@@ -5,6 +5,8 @@
 #include <QSize>
 #include <Qt>
 
+class COVRegistry;
+class QString;
 class QWidget;
 
 // Placement of top-level windows. Rectangles are frame rectangles in screen coordinates; the
@@ -48,6 +50,10 @@ public:
     // Hands a border hit to the window system as an interactive resize. False for kHitNone or
     // when the platform cannot do it.
     static bool startSizing(QWidget *dialog, int hitCode);
+    // Stores in the settings, under the name, where the window stands now and how it is shown
+    // (its normal rectangle when maximised or minimised). 1 when stored, 0 without a window or
+    // a writable store.
+    static int setDlgPosInfo(COVRegistry &registry, const QString &name, const QWidget *window);
 
     static QRect centred(QSize size, const QRect &area);
     static QRect keptInside(QRect rect, const QRect &area);

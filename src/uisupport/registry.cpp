@@ -2,7 +2,6 @@
 
 #include <QSettings>
 #include <QStringList>
-#include <QWidget>
 
 namespace {
 
@@ -18,19 +17,6 @@ bool readInt(const QVariant &value, int &out) {
 }
 
 }  // namespace
-
-QFont CLogFont::toFont() const {
-    QFont font(faceName);
-    if (height != 0) {
-        font.setPixelSize(height < 0 ? -height : height);
-    }
-    // Qt weights follow the same 1..1000 scale; 0 means "any", which is normal.
-    font.setWeight(static_cast<QFont::Weight>(weight <= 0 ? 400 : qBound(1, weight, 1000)));
-    font.setItalic(italic);
-    font.setUnderline(underline);
-    font.setStrikeOut(strikeOut);
-    return font;
-}
 
 COVRegistry::COVRegistry()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
@@ -159,18 +145,6 @@ int COVRegistry::setDlgPosInfo(const QString &name, const CWindowPlacement &plac
         fields.append(QString::number(number));
     }
     return write(name, kPlacementKey, fields.join(QLatin1Char(',')));
-}
-
-int COVRegistry::setDlgPosInfo(const QString &name, const QWidget *window) {
-    if (!window) {
-        return 0;
-    }
-    CWindowPlacement placement;
-    const bool restoredElsewhere = window->isMaximized() || window->isMinimized();
-    placement.showCmd = window->isMaximized() ? 3 : window->isMinimized() ? 2 : 1;
-    placement.normalPosition =
-        restoredElsewhere ? window->normalGeometry() : QRect(window->pos(), window->size());
-    return setDlgPosInfo(name, placement);
 }
 
 int COVRegistry::flush() {

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QFont>
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <memory>
 
 class QSettings;
-class QWidget;
 
 // A font as the settings describe it (the fields of a Windows logical font that the programs
 // store): a height in pixels (negative: character height, positive: cell height), a weight
-// (400 normal, 700 bold), the three style flags and the face name.
+// (400 normal, 700 bold), the three style flags and the face name. The skin library turns it
+// into a QFont (kivo::skin::fontOf).
 struct CLogFont {
     int height = 0;
     int weight = 400;
@@ -21,7 +20,6 @@ struct CLogFont {
     QString faceName;
 
     bool operator==(const CLogFont &) const = default;
-    QFont toFont() const;
 };
 
 // Where a top-level window stands: its normal (restored) rectangle, frame included, in screen
@@ -69,8 +67,6 @@ public:
     // 1 and the placement stored under the name, else 0 and the placement untouched.
     int getDlgPosInfo(const QString &name, CWindowPlacement &placement) const;
     int setDlgPosInfo(const QString &name, const CWindowPlacement &placement);
-    // Stores where the window stands now (its normal rectangle when maximised or minimised).
-    int setDlgPosInfo(const QString &name, const QWidget *window);
 
     // Writes pending values out; 1 when the store has no error.
     int flush();

@@ -138,18 +138,22 @@ TEST_F(Kivos, RefusesWhatItCannotSegment) {
 }
 
 TEST_F(Kivos, UsageForAnythingElse) {
-    for (const std::string arguments :
-         {"--segment", "--help", "--segment a.mp4 --output", "--segment a.mp4 --bogus"}) {
+    for (const std::string arguments : {"--segment", "--help", "-x a.mp4", "a.mp4 b.mp4", "''",
+                                        "--segment a.mp4 --output", "--segment a.mp4 --bogus"}) {
         EXPECT_EQ(kivos(arguments), 2) << arguments;
         EXPECT_EQ(m_err.find("usage: KIVOS --segment VIDEO"), 0u) << arguments;
         EXPECT_EQ(std::count(m_err.begin(), m_err.end(), '\n'), 1) << arguments;
     }
 }
 
-TEST_F(Kivos, WithoutArgumentsAndWithoutADisplayItSaysSo) {
-    EXPECT_EQ(kivos("", "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "), 2);
-    EXPECT_NE(m_err.find("no display"), std::string::npos) << m_err;
-    EXPECT_NE(m_err.find("usage: KIVOS --segment VIDEO"), std::string::npos) << m_err;
+TEST_F(Kivos, TheWindowWithoutADisplaySaysSo) {
+    // Both forms that open the window: empty, and with a video loaded.
+    for (const std::string &arguments : {std::string(), quoted(fixture("cuts.mp4"))}) {
+        EXPECT_EQ(kivos(arguments, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "), 2)
+            << arguments;
+        EXPECT_NE(m_err.find("no display"), std::string::npos) << m_err;
+        EXPECT_NE(m_err.find("usage: KIVOS --segment VIDEO"), std::string::npos) << m_err;
+    }
 }
 
 TEST_F(Kivos, NeverWritesOverTheVideo) {

@@ -1,4 +1,5 @@
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <thread>
@@ -10,6 +11,7 @@
 #include "uisupport/gprogress.h"
 #include "uisupport/hoverbutton.h"
 #include "uisupport/magnet.h"
+#include "uisupport/registry.h"
 #include "uisupport/resourcestrings.h"
 #include "uisupport/skin.h"
 #include "uisupport/textdisplays.h"
@@ -37,6 +39,7 @@ private slots:
     void messageSinkBecomesMessageBoxesOnTheGuiThread();
     void flatButtonIconsAndTooltips();
     void magnetSnapsRegisteredWindows();
+    void placementOfAWindowGoesToTheSettings();
 };
 
 void TestSkinControls::bitmapsHaveTheirSizesAndTransparentKey() {
@@ -281,6 +284,32 @@ void TestSkinControls::magnetSnapsRegisteredWindows() {
     magnet.removeDlg(&second);
     QRect alone(193, 106, 200, 150);
     QCOMPARE(magnet.checkMovingForAllDlg(&first, alone), 0);
+}
+
+void TestSkinControls::placementOfAWindowGoesToTheSettings() {
+    QTemporaryDir dir;
+    COVRegistry registry(dir.filePath("KIVOP.conf"));
+    QWidget window;
+    window.setWindowFlag(Qt::FramelessWindowHint);
+    window.setGeometry(120, 80, 300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    CWindowPlacement placement;
+    QCOMPARE(COVDlgManager::setDlgPosInfo(registry, "View", &window), 1);
+    QCOMPARE(registry.getDlgPosInfo("View", placement), 1);
+    QCOMPARE(placement.showCmd, 1);
+    QCOMPARE(placement.normalPosition, QRect(120, 80, 300, 200));
+
+    // Maximised: the rectangle the window returns to, not the screen it fills.
+    window.showMaximized();
+    QVERIFY(window.isMaximized());
+    QTRY_VERIFY(window.geometry() != QRect(120, 80, 300, 200));
+    QCOMPARE(COVDlgManager::setDlgPosInfo(registry, "View", &window), 1);
+    QCOMPARE(registry.getDlgPosInfo("View", placement), 1);
+    QCOMPARE(placement.showCmd, 3);
+    QCOMPARE(placement.normalPosition, QRect(120, 80, 300, 200));
+    QCOMPARE(COVDlgManager::setDlgPosInfo(registry, "Main", nullptr), 0);
+    QCOMPARE(registry.getDlgPosInfo("Main", placement), 0);
 }
 
 QTEST_MAIN(TestSkinControls)

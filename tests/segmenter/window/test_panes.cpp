@@ -1,7 +1,6 @@
 #include <QImage>
 #include <QtTest>
 
-#include "segmenter/window/dialogunits.h"
 #include "segmenter/window/graphpane.h"
 #include "segmenter/window/imagepane.h"
 
@@ -9,17 +8,6 @@ class TestPanes : public QObject {
     Q_OBJECT
 
 private slots:
-    void dialogUnitsScaleByTheFontsBaseUnits() {
-        const CDialogUnits units(6, 12);
-        QCOMPARE(units.x(379), 569);  // 379 * 6 / 4 = 568.5, rounded half up
-        QCOMPARE(units.y(251), 377);  // 251 * 12 / 8 = 376.5
-        QCOMPARE(units.rect(7, 37, 149, 160), QRect(11, 56, 223, 240));
-        // Neighbouring controls meet exactly: the right edge of one is the left of the next.
-        const QRect left = units.rect(7, 37, 149, 160);
-        const QRect right = units.rect(156, 37, 3, 160);
-        QCOMPARE(left.right() + 1, right.left());
-    }
-
     void imagePaneCentresSmallPicturesAndStretchesLargeOnes() {
         QCOMPARE(CImagePane::placement(QSize(100, 50), QSize(200, 240)), QRect(50, 95, 100, 50));
         QCOMPARE(CImagePane::placement(QSize(320, 240), QSize(200, 240)), QRect(0, 0, 200, 240));

@@ -42,6 +42,20 @@ QList<bool> buttons(const Dlg &dlg) {
             enabled(dlg, Dlg::kSaveButton)};
 }
 
+// What the window shows and holds after a video was opened, one text a field.
+QStringList openedState(const Dlg &dlg) {
+    const CVideoDescription *description = dlg.description();
+    const CSceneImageTree *tree = dlg.sceneTree();
+    return {QString::number(dlg.state()),
+            dlg.fileName(),
+            dlg.displayText(Dlg::kTotalFrames),
+            dlg.displayText(Dlg::kTotalTime),
+            description ? QString::fromStdString(description->mediaPath()) : QString(),
+            QString::number(tree->description() == &dlg.displayedTree()),
+            QString::number(tree->video() != nullptr),
+            QString::number(dlg.displayedTree().root().childCount())};
+}
+
 // Lets the window's event loop run until the state is reached (one minute at most).
 bool waitForState(const Dlg &dlg, Dlg::State state) {
     return QTest::qWaitFor([&] { return dlg.state() == state; }, 60000);
@@ -230,6 +244,38 @@ private slots:
         dlg.start();
         QCOMPARE(dlg.state(), Dlg::kIdle);
         QVERIFY(!dlg.workerRunning());
+    }
+
+    // The program opens a video named on its command line through openVideoPath: the window must
+    // end up as after the open button, for a video and for a file it refuses.
+    void openingAPathMatchesTheOpenButton() {
+        QTemporaryDir dir;
+        const QString fake = dir.filePath(QStringLiteral("notes.avi"));
+        QFile file(fake);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is not a video");
+        file.close();
+        for (const QString &path : {fixture("cuts.mp4"), fake}) {
+            CScriptedAsker buttonAsker;
+            Dlg byButton;
+            {
+                const kivo::ui::CScopedAsker scoped(buttonAsker);
+                buttonAsker.answerFile(path);
+                qobject_cast<QAbstractButton *>(byButton.control(Dlg::kOpenButton))->click();
+            }
+            QCOMPARE(buttonAsker.fileRequests().size(), 1);
+
+            CScriptedAsker pathAsker;
+            Dlg byPath;
+            {
+                const kivo::ui::CScopedAsker scoped(pathAsker);
+                QCOMPARE(byPath.openVideoPath(path), path != fake);
+            }
+            QCOMPARE(pathAsker.texts(), buttonAsker.texts());
+            QCOMPARE(openedState(byPath), openedState(byButton));
+            QCOMPARE(buttons(byPath), buttons(byButton));
+            QCOMPARE(byPath.state(), path == fake ? Dlg::kIdle : Dlg::kOpened);
+        }
     }
 
     void closingDuringARunEndsCleanly() {

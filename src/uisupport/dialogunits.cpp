@@ -1,4 +1,4 @@
-#include "segmenter/window/dialogunits.h"
+#include "uisupport/dialogunits.h"
 
 #include <QFontMetrics>
 
