@@ -12,6 +12,7 @@
 
 #include "imaging/dibpainter.h"
 #include "media/grabber/videomanager.h"
+#include "scene/mediatime.h"
 #include "scenecontrols/frameimagesaver.h"
 #include "scenecontrols/scenetreeedits.h"
 #include "scenecontrols/scenetreewalk.h"
@@ -21,12 +22,6 @@
 namespace {
 
 constexpr int kHorizontalPageStep = 10;
-
-QString mediaTimeText(double time) {
-    const long long seconds = time > 0 ? static_cast<long long>(std::trunc(time * 1e-7)) : 0;
-    return QString::asprintf("%02lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60,
-                             seconds % 60);
-}
 
 }  // namespace
 
@@ -225,7 +220,7 @@ QString CSceneImageTree::tooltipText(QPoint point) const {
     const double time = m_video ? m_video->frameToTime(node.frame()) : 0.0;
     return QString::asprintf("제 목 : %s\n주 석 : %s\n번 호 : %.0f\n시 간 : %s",
                              node.info().title.c_str(), node.info().comment.c_str(), node.frame(),
-                             mediaTimeText(time).toUtf8().constData());
+                             kivo::scene::formatMediaTime(time).c_str());
 }
 
 void CSceneImageTree::paintEvent(QPaintEvent *) {
