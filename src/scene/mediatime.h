@@ -16,8 +16,8 @@ namespace kivo::scene {
 
 inline constexpr double kUnitsPerSecond = 1e7;
 
-// "HH:MM:SS" of a count of whole seconds; a negative count shows as zero. Header-only so that
-// displays that count seconds themselves can share it.
+// "HH:MM:SS" of a count of whole seconds; a negative count shows as zero. Inline, because the
+// skinned time display, which counts whole seconds itself, shows the same text.
 inline std::string formatClockSeconds(int64_t seconds) {
     const long long s = seconds > 0 ? seconds : 0;
     char text[40];
