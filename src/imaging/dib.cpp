@@ -176,19 +176,14 @@ int CDib::createFromPackedDib(const uint8_t *block, size_t size) {
 
 uint32_t CDib::numColors() const {
     switch (m_bits) {
-        case 1:
-            return 2;
-        case 4:
-            return 16;
-        case 8:
-            return 256;
         case 16:
             return 65536;
         case 24:
         case 32:
             return 16777216;
         default:
-            return 0;
+            // A picture with a colour table has one colour per entry; any other depth has none.
+            return static_cast<uint32_t>(tableEntriesFor(m_bits));
     }
 }
 

@@ -15,13 +15,25 @@
 // colours (about 0.1 %, none of them grey) are therefore decided by the double formula itself.
 namespace kivo::luminance {
 
+// The rule in integers, for every code that computes it (the grabber's vector rows take their
+// constants from here): (kRedWeight R + kGreenWeight G + kBlueWeight B + kHalf) / kDivisor, where a
+// zero remainder is a boundary that reference() decides.
+inline constexpr uint32_t kRedWeight = 299;
+inline constexpr uint32_t kGreenWeight = 587;
+inline constexpr uint32_t kBlueWeight = 114;
+inline constexpr uint32_t kHalf = 500;
+inline constexpr uint32_t kDivisor = 1000;
+static_assert(kRedWeight / double(kDivisor) == 0.299 && kGreenWeight / double(kDivisor) == 0.587 &&
+                  kBlueWeight / double(kDivisor) == 0.114 && kHalf / double(kDivisor) == 0.5,
+              "the integer weights are the double formula's, scaled");
+
 namespace detail {
 
 // Scaled so that the sum's upper 32 bits are the quotient by 1000 and its lower 32 bits stay
 // below kBoundaryLimit exactly when the remainder is zero: with K = ceil(2^32 / 1000),
 // V x K = (V / 1000) x 2^32 + 704 x (V / 1000) for multiples of 1000, while every other V
 // leaves between K and 2^32 - 1 in the lower half (V is at most 255500).
-constexpr uint64_t kScale = 4294968;
+constexpr uint64_t kScale = ((uint64_t{1} << 32) + kDivisor - 1) / kDivisor;
 constexpr uint32_t kBoundaryLimit = 1u << 22;
 
 constexpr std::array<uint64_t, 256> scaledProducts(uint64_t factor, uint64_t offset) {
@@ -32,9 +44,9 @@ constexpr std::array<uint64_t, 256> scaledProducts(uint64_t factor, uint64_t off
     return table;
 }
 
-inline constexpr std::array<uint64_t, 256> kRed = scaledProducts(299, 0);
-inline constexpr std::array<uint64_t, 256> kGreen = scaledProducts(587, 0);
-inline constexpr std::array<uint64_t, 256> kBlue = scaledProducts(114, 500);
+inline constexpr std::array<uint64_t, 256> kRed = scaledProducts(kRedWeight, 0);
+inline constexpr std::array<uint64_t, 256> kGreen = scaledProducts(kGreenWeight, 0);
+inline constexpr std::array<uint64_t, 256> kBlue = scaledProducts(kBlueWeight, kHalf);
 
 }  // namespace detail
 

@@ -7,9 +7,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
-#include <cmath>
 
-#include "imaging/dibpainter.h"
 #include "media/grabber/videomanager.h"
 #include "scenecontrols/frameimagesaver.h"
 #include "scenecontrols/sceneimagetree.h"
@@ -41,8 +39,7 @@ int CSceneImageList::loadBitmaps(int normal, int chosen, QRgb transparent) {
     if (normalImage.isNull() || chosenImage.isNull()) {
         return 0;
     }
-    m_normalCell = kivo::skin::transparentPixmap(normalImage, transparent);
-    m_chosenCell = kivo::skin::transparentPixmap(chosenImage, transparent);
+    m_cells.setBitmaps(normalImage, chosenImage, transparent);
     m_cellSize = normalImage.size();
     recomputeGeometry();
     return 1;
@@ -66,7 +63,7 @@ void CSceneImageList::setOrientation(int topToBottom) {
 }
 
 void CSceneImageList::setSizeRate(float rate) {
-    if (!(rate > 0.0f) || !std::isfinite(rate)) {
+    if (!isUsableSizeRate(rate)) {
         return;
     }
     m_rate = rate;
@@ -76,17 +73,13 @@ void CSceneImageList::setSizeRate(float rate) {
 }
 
 void CSceneImageList::recomputeGeometry() {
-    const CStripGeometry previous = m_geometry;
     m_geometry = CStripGeometry::scaled(m_cellSize, m_thumbnailRect, m_rate, m_topToBottom);
-    if (m_cache && m_geometry.thumbnail.size() != previous.thumbnail.size()) {
-        newCache();
-    }
+    m_cells.fitCache(m_video, m_geometry.thumbnail.size());
     relayout();
 }
 
 void CSceneImageList::newCache() {
-    m_cache = std::make_unique<CThumbnailCache>(m_video, m_geometry.thumbnail.width(),
-                                                m_geometry.thumbnail.height());
+    m_cells.newCache(m_video, m_geometry.thumbnail.size());
 }
 
 void CSceneImageList::attach(CVideoDescription *description, CVideoManager *video) {
@@ -101,7 +94,7 @@ void CSceneImageList::detach() {
     m_scrolling = Scrolling::Stopped;
     m_description = nullptr;
     m_video = nullptr;
-    m_cache.reset();
+    m_cells.dropCache();
     relayout();
 }
 
@@ -255,20 +248,11 @@ void CSceneImageList::paintStrip(QPainter &painter, const QRect &client) {
             const double frame = static_cast<double>(m_position + i) * m_framesPerCell;
             const QRect cell = m_geometry.cell(client.size(), i);
             const bool chosen = highlight && frame == m_chosenFrame;
-            painter.drawPixmap(cell, chosen ? m_chosenCell : m_normalCell);
-            if (frame > count || !m_cache) {
-                continue;
-            }
-            if (const CDib *picture = m_cache->thumbnail(frame)) {
-                const QRect place = m_geometry.thumbnail.translated(cell.topLeft());
-                drawDib(painter, *picture, &place);
-            }
+            // Cells past the video's end stay empty.
+            m_cells.draw(painter, cell, m_geometry.thumbnail, chosen, frame > count ? -1 : frame);
         }
     }
-    const QRect corner = m_bars->corner();
-    if (!corner.isEmpty()) {
-        painter.fillRect(corner, Qt::black);
-    }
+    m_bars->fillCorner(painter);
 }
 
 void CSceneImageList::resizeEvent(QResizeEvent *) {

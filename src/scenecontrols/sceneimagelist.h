@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 
 #include "scenecontrols/scenestriplayout.h"
-#include "scenecontrols/thumbnailcache.h"
+#include "scenecontrols/thumbnailcellpainter.h"
 
 class CSceneImageTree;
 class CScrollBarPair;
@@ -79,7 +78,7 @@ public:
     QString tooltipText(QPoint point) const;
     QScrollBar *verticalBar() const;
     QScrollBar *horizontalBar() const;
-    const CThumbnailCache *thumbnailCache() const { return m_cache.get(); }
+    const CThumbnailCache *thumbnailCache() const { return m_cells.cache(); }
     void paintStrip(QPainter &painter, const QRect &client);
 
 signals:
@@ -108,12 +107,10 @@ private:
     CVideoDescription *m_description = nullptr;
     CVideoManager *m_video = nullptr;
     QPointer<CSceneImageTree> m_tree;
-    std::unique_ptr<CThumbnailCache> m_cache;
+    CThumbnailCellPainter m_cells;
     std::unique_ptr<CScrollBarPair> m_bars;
     QTimer m_timer;
 
-    QPixmap m_normalCell;
-    QPixmap m_chosenCell;
     QSize m_cellSize{46, 23};
     QRect m_thumbnailRect{7, 3, 32, 17};
     bool m_topToBottom = true;

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/dibpainter.h"
 #include "media/grabber/videomanager.h"
+#include "scene/mediatime.h"
 #include "scenecontrols/frameimagesaver.h"
 #include "scenecontrols/scenetreeedits.h"
 #include "scenecontrols/scenetreewalk.h"
@@ -21,12 +21,6 @@
 namespace {
 
 constexpr int kHorizontalPageStep = 10;
-
-QString mediaTimeText(double time) {
-    const long long seconds = time > 0 ? static_cast<long long>(std::trunc(time * 1e-7)) : 0;
-    return QString::asprintf("%02lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60,
-                             seconds % 60);
-}
 
 }  // namespace
 
@@ -59,8 +53,7 @@ int CSceneImageTree::loadBitmaps(int normal, int selected, int collapsed, int ex
         expandedImage.isNull()) {
         return 0;
     }
-    m_normalCell = kivo::skin::transparentPixmap(normalImage, transparent);
-    m_selectedCell = kivo::skin::transparentPixmap(selectedImage, transparent);
+    m_cells.setBitmaps(normalImage, selectedImage, transparent);
     m_collapsedButton = kivo::skin::transparentPixmap(collapsedImage, transparent);
     m_expandedButton = kivo::skin::transparentPixmap(expandedImage, transparent);
     m_cellSize = normalImage.size();
@@ -74,9 +67,7 @@ void CSceneImageTree::setThumbnailRect(int x, int y, int width, int height) {
 }
 
 void CSceneImageTree::setSizeRate(float rate) {
-    // A rate of zero or less would make every cell vanish and every division by the cell height
-    // undefined; such a rate is not taken.
-    if (!(rate > 0.0f) || !std::isfinite(rate)) {
+    if (!isUsableSizeRate(rate)) {
         return;
     }
     m_rate = rate;
@@ -86,17 +77,13 @@ void CSceneImageTree::setSizeRate(float rate) {
 }
 
 void CSceneImageTree::recomputeGeometry() {
-    const CSceneTreeGeometry previous = m_geometry;
     m_geometry = CSceneTreeGeometry::scaled(m_cellSize, m_thumbnailRect, m_rate);
-    if (m_cache && m_geometry.thumbnail.size() != previous.thumbnail.size()) {
-        newCache();
-    }
+    m_cells.fitCache(m_video, m_geometry.thumbnail.size());
     update();
 }
 
 void CSceneImageTree::newCache() {
-    m_cache = std::make_unique<CThumbnailCache>(m_video, m_geometry.thumbnail.width(),
-                                                m_geometry.thumbnail.height());
+    m_cells.newCache(m_video, m_geometry.thumbnail.size());
 }
 
 void CSceneImageTree::attach(CVideoDescription *description, CVideoManager *video) {
@@ -121,7 +108,7 @@ void CSceneImageTree::detach() {
     m_root = nullptr;
     m_selection.forget();
     m_selection.setRoot(nullptr);
-    m_cache.reset();
+    m_cells.dropCache();
     m_pressed = false;
     m_horizontalPosition = m_verticalPosition = 0;
     m_bars->hideBoth();
@@ -182,11 +169,11 @@ void CSceneImageTree::scrolled() {
 }
 
 const CDib *CSceneImageTree::thumbnail(double frame) {
-    return (m_root && m_cache) ? m_cache->thumbnail(frame) : nullptr;
+    return m_root ? m_cells.thumbnail(frame) : nullptr;
 }
 
 void CSceneImageTree::dropThumbnails() {
-    if (m_cache) {
+    if (m_cells.cache()) {
         newCache();
         update();
     }
@@ -225,7 +212,7 @@ QString CSceneImageTree::tooltipText(QPoint point) const {
     const double time = m_video ? m_video->frameToTime(node.frame()) : 0.0;
     return QString::asprintf("제 목 : %s\n주 석 : %s\n번 호 : %.0f\n시 간 : %s",
                              node.info().title.c_str(), node.info().comment.c_str(), node.frame(),
-                             mediaTimeText(time).toUtf8().constData());
+                             kivo::scene::formatMediaTime(time).c_str());
 }
 
 void CSceneImageTree::paintEvent(QPaintEvent *) {
@@ -250,12 +237,8 @@ void CSceneImageTree::paintScene(QPainter &painter, const QRect &client) {
     walkShownNodes(*m_root, [&](CSceneNode &node, int level, int row) {
         const QPoint cell(origin.x() + level * g.indent, origin.y() + row * g.rowPitch);
         if (QRect(cell, cellSize).intersects(client)) {
-            painter.drawPixmap(QRect(cell, cellSize),
-                               node.selected() ? m_selectedCell : m_normalCell);
-            if (const CDib *picture = m_cache ? m_cache->thumbnail(node.frame()) : nullptr) {
-                const QRect place = g.thumbnail.translated(cell);
-                drawDib(painter, *picture, &place);
-            }
+            m_cells.draw(painter, QRect(cell, cellSize), g.thumbnail, node.selected() != 0,
+                         node.frame());
             if (node.parent() && node.childCount() > 0) {
                 joints.push_back({&node, cell});
             }
@@ -280,10 +263,7 @@ void CSceneImageTree::paintScene(QPainter &painter, const QRect &client) {
         const QPixmap &button = joint.node->expanded() ? m_expandedButton : m_collapsedButton;
         painter.drawPixmap(buttonRect(g, joint.cell, button.size()).topLeft(), button);
     }
-    const QRect corner = m_bars->corner();
-    if (!corner.isEmpty()) {
-        painter.fillRect(corner, Qt::black);
-    }
+    m_bars->fillCorner(painter);
 }
 
 void CSceneImageTree::resizeEvent(QResizeEvent *) {

@@ -10,7 +10,7 @@
 #include "scenecontrols/sceneselection.h"
 #include "scenecontrols/scenetreegeometry.h"
 #include "scenecontrols/scenetreelayout.h"
-#include "scenecontrols/thumbnailcache.h"
+#include "scenecontrols/thumbnailcellpainter.h"
 
 class CVideoManager;
 class CScrollBarPair;
@@ -106,7 +106,7 @@ public:
     int verticalPosition() const { return m_verticalPosition; }
     QScrollBar *verticalBar() const;
     QScrollBar *horizontalBar() const;
-    const CThumbnailCache *thumbnailCache() const { return m_cache.get(); }
+    const CThumbnailCache *thumbnailCache() const { return m_cells.cache(); }
     CTreeHit hitTest(QPoint point) const;
     // The tooltip over a point: the title, comment, frame and time of the scene whose cell is
     // there; empty elsewhere.
@@ -151,11 +151,9 @@ private:
     CVideoManager *m_video = nullptr;
     CSceneNode *m_root = nullptr;
     CSceneSelection m_selection;
-    std::unique_ptr<CThumbnailCache> m_cache;
+    CThumbnailCellPainter m_cells;
     std::unique_ptr<CScrollBarPair> m_bars;
 
-    QPixmap m_normalCell;
-    QPixmap m_selectedCell;
     QPixmap m_collapsedButton;
     QPixmap m_expandedButton;
     QSize m_cellSize{41, 25};

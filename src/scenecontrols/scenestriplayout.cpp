@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scenecontrols/scenetreegeometry.h"
-
 CStripGeometry CStripGeometry::scaled(QSize cell, const QRect &thumbnail, float rate,
                                       bool topToBottom) {
     CStripGeometry g;
-    g.cellWidth = scaledByRate(cell.width(), rate);
-    g.cellHeight = scaledByRate(cell.height(), rate);
-    g.thumbnail =
-        QRect(scaledByRate(thumbnail.x(), rate), scaledByRate(thumbnail.y(), rate),
-              scaledByRate(thumbnail.width(), rate), scaledByRate(thumbnail.height(), rate));
+    static_cast<CThumbnailCellGeometry &>(g) =
+        CThumbnailCellGeometry::scaled(cell, thumbnail, rate);
     g.topToBottom = topToBottom;
     return g;
 }

@@ -4,12 +4,11 @@
 #include <QRect>
 #include <QSize>
 
+#include "scenecontrols/thumbnailcell.h"
+
 // The arithmetic of the frame strip: cells of one size stacked along the strip (top to bottom,
 // or left to right) and centred across it. Cell i shows frame (position + i) x frames per cell.
-struct CStripGeometry {
-    int cellWidth = 0;
-    int cellHeight = 0;
-    QRect thumbnail;  // inside the cell
+struct CStripGeometry : CThumbnailCellGeometry {
     bool topToBottom = true;
 
     // Every dimension is the unscaled one times the rate, truncated.

@@ -1,5 +1,6 @@
 #include "scenecontrols/scrollbarpair.h"
 
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -53,4 +54,11 @@ QRect CScrollBarPair::corner() const {
         return {};
     }
     return {m_owner->width() - kThickness, m_owner->height() - kThickness, kThickness, kThickness};
+}
+
+void CScrollBarPair::fillCorner(QPainter &painter) const {
+    const QRect free = corner();
+    if (!free.isEmpty()) {
+        painter.fillRect(free, Qt::black);
+    }
 }

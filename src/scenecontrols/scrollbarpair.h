@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+class QPainter;
 class QScrollBar;
 class QWidget;
 
@@ -28,6 +29,8 @@ public:
     void place();
     // The free corner between two shown bars, or an empty rectangle.
     QRect corner() const;
+    // Paints that corner black, as the controls' backgrounds are.
+    void fillCorner(QPainter &painter) const;
 
 private:
     static void set(QScrollBar *bar, const Bar &state);

@@ -1,7 +1,8 @@
 #include "segmenter/segmentationoutput.h"
 
-#include <cmath>
 #include <cstdio>
+
+#include "scene/mediatime.h"
 
 namespace kivo {
 
@@ -16,14 +17,6 @@ std::string proposedScvPath(const std::string &videoPath) {
     return videoPath.substr(0, baseEnd) + ".scv";
 }
 
-std::string formatMediaTime(double time) {
-    const double seconds = std::trunc(time * 1e-7);
-    const long long s = std::isfinite(seconds) && seconds > 0 ? static_cast<long long>(seconds) : 0;
-    char text[64];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", s / 3600, (s / 60) % 60, s % 60);
-    return text;
-}
-
 std::string scenesCsv(const std::vector<SceneRow> &scenes) {
     std::string csv = "index,first_frame,time,score\n";
     int index = 1;
@@ -34,7 +27,7 @@ std::string scenesCsv(const std::vector<SceneRow> &scenes) {
             std::snprintf(score, sizeof score, "%.6f", scene.cutScore);
         }
         std::snprintf(line, sizeof line, "%d,%.0f,%s,%s\n", index++, scene.firstFrame,
-                      formatMediaTime(scene.time).c_str(), score);
+                      kivo::scene::formatMediaTime(scene.time).c_str(), score);
         csv += line;
     }
     return csv;

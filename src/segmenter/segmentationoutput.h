@@ -13,9 +13,6 @@ namespace kivo {
 // "D:\clips\news.scv"). Both separators are understood.
 std::string proposedScvPath(const std::string &videoPath);
 
-// Whole seconds of a media time (100-nanosecond units) as "%02d:%02d:%02d".
-std::string formatMediaTime(double time);
-
 struct SceneRow {
     double firstFrame = 0.0;
     double time = 0.0;         // media time of the first frame
@@ -23,7 +20,8 @@ struct SceneRow {
     bool hasCutScore = false;  // the first scene starts the video: no pair ends there
 };
 
-// One header line, then "index,first frame,time,score" per scene, indices from 1.
+// One header line, then "index,first frame,time,score" per scene, indices from 1; the time as
+// HH:MM:SS.
 std::string scenesCsv(const std::vector<SceneRow> &scenes);
 
 }  // namespace kivo

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "segmenter/segmentationoutput.h"
+#include "scene/mediatime.h"
 
 namespace {
 
@@ -51,6 +51,6 @@ std::string CTerminalProgress::line(double frame, double totalFrames, double sec
     char text[160];
     std::snprintf(text, sizeof text, "[%s] %3d%%  frame %.0f/%.0f  %6.1f fps  %s left", bar.c_str(),
                   static_cast<int>(fraction * 100), frame, totalFrames, rate,
-                  kivo::formatMediaTime(left * 1e7).c_str());
+                  kivo::scene::formatMediaTime(left * kivo::scene::kUnitsPerSecond).c_str());
     return text;
 }

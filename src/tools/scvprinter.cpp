@@ -1,9 +1,10 @@
 #include "tools/scvprinter.h"
 
+#include "scene/mediatime.h"
 #include "scene/videodescription.h"
 
-#include <cinttypes>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -70,7 +71,7 @@ void printNode(std::ostream &out, const CSceneNode &node, int level, const Frame
     out << std::string(static_cast<size_t>(level) * 2, ' ') << formatFrame(node.frame());
     const double time = clock ? clock(node.frame()) : -1.0;
     if (time >= 0) {
-        out << "  " << formatSceneTime(time);
+        out << "  " << kivo::scene::formatMediaTime(time);
     }
     if (!node.info().title.empty()) {
         out << "  \"" << node.info().title << '"';
@@ -94,7 +95,7 @@ void printNodeJson(std::ostream &out, const CSceneNode &node, const FrameClock &
     const double time = clock ? clock(node.frame()) : -1.0;
     out << "{\"frame\":" << jsonNumber(node.frame());
     if (time >= 0) {
-        out << ",\"time\":" << jsonString(formatSceneTime(time));
+        out << ",\"time\":" << jsonString(kivo::scene::formatMediaTime(time));
     }
     out << ",\"title\":" << jsonString(node.info().title)
         << ",\"comment\":" << jsonString(node.info().comment)
@@ -110,24 +111,6 @@ void printNodeJson(std::ostream &out, const CSceneNode &node, const FrameClock &
 }
 
 }  // namespace
-
-std::string formatSceneTime(double time100ns) {
-    const auto seconds = static_cast<int64_t>(time100ns * 1e-7);
-    char text[48];
-    std::snprintf(text, sizeof text, "%02" PRId64 ":%02d:%02d", seconds / 3600,
-                  static_cast<int>((seconds / 60) % 60), static_cast<int>(seconds % 60));
-    return text;
-}
-
-std::string formatCaptionTime(double time100ns) {
-    const auto millis = static_cast<int64_t>(time100ns * 1e-4);
-    const int64_t seconds = millis / 1000;
-    char text[48];
-    std::snprintf(text, sizeof text, "%02" PRId64 ":%02d:%02d.%03d", seconds / 3600,
-                  static_cast<int>((seconds / 60) % 60), static_cast<int>(seconds % 60),
-                  static_cast<int>(millis % 1000));
-    return text;
-}
 
 void printDescription(std::ostream &out, const CVideoDescription &document, int version,
                       const FrameClock &clock) {
@@ -145,12 +128,12 @@ void printDescription(std::ostream &out, const CVideoDescription &document, int 
     out << "repeat sections: " << document.repeatSections().size() << '\n';
     for (const CRepeatSection &section : document.repeatSections()) {
         out << "  " << section.row << "  \"" << section.title << "\"  "
-            << formatCaptionTime(section.start) << " - " << formatCaptionTime(section.end) << "  x"
-            << section.repeatCount << '\n';
+            << kivo::scene::formatCaptionTime(section.start) << " - "
+            << kivo::scene::formatCaptionTime(section.end) << "  x" << section.repeatCount << '\n';
     }
     out << "captions: " << document.captions().size() << '\n';
     for (const CCaptionEntry &caption : document.captions()) {
-        out << "  " << formatCaptionTime(caption.time) << "  " << caption.text << '\n';
+        out << "  " << kivo::scene::formatCaptionTime(caption.time) << "  " << caption.text << '\n';
     }
     out << "extra entries: " << document.extraEntries().size() << '\n';
 }

@@ -33,6 +33,13 @@ bool spansMeet(int begin1, int end1, int begin2, int end2, int distance) {
     return begin1 <= end2 + distance && end1 >= begin2 - distance;
 }
 
+// Puts the snapped rectangle in place: 1 when that changed it, else 0.
+int takeSnapped(QRect &rect, const QRect &snapped) {
+    const bool changed = snapped != rect;
+    rect = snapped;
+    return changed ? 1 : 0;
+}
+
 }  // namespace
 
 void COVMagnet::addDlg(QWidget *dialog, int mode) {
@@ -172,49 +179,42 @@ Qt::Edges COVMagnet::changedEdges(const QRect &from, const QRect &to) {
     return edges;
 }
 
-int COVMagnet::checkMovingForWorkarea(const QWidget *dialog, QRect &rect) const {
+bool COVMagnet::snaps(const QWidget *dialog, int mode) const {
     const Entry *entry = entryOf(dialog);
-    if (!entry || !(entry->mode & kSnapToWorkArea)) {
+    return entry && (entry->mode & mode);
+}
+
+int COVMagnet::checkMovingForWorkarea(const QWidget *dialog, QRect &rect) const {
+    if (!snaps(dialog, kSnapToWorkArea)) {
         return 0;
     }
     const QRect snapped = snapMoved(rect, {}, COVSysInfo::getWorkArea(dialog), kSnapDistance);
-    const bool changed = snapped != rect;
-    rect = snapped;
-    return changed ? 1 : 0;
+    return takeSnapped(rect, snapped);
 }
 
 int COVMagnet::checkMovingForAllDlg(const QWidget *dialog, QRect &rect) const {
-    const Entry *entry = entryOf(dialog);
-    if (!entry || !(entry->mode & kSnapToWindows)) {
+    if (!snaps(dialog, kSnapToWindows)) {
         return 0;
     }
     const QRect snapped = snapMoved(rect, otherWindows(dialog), QRect(), kSnapDistance);
-    const bool changed = snapped != rect;
-    rect = snapped;
-    return changed ? 1 : 0;
+    return takeSnapped(rect, snapped);
 }
 
 int COVMagnet::checkSizingForWorkarea(const QWidget *dialog, QRect &rect) const {
-    const Entry *entry = entryOf(dialog);
-    if (!entry || !(entry->mode & kSnapToWorkArea)) {
+    if (!snaps(dialog, kSnapToWorkArea)) {
         return 0;
     }
     const Qt::Edges edges = changedEdges(COVDlgManager::frameRect(dialog), rect);
     const QRect snapped =
         snapSized(rect, edges, {}, COVSysInfo::getWorkArea(dialog), kSnapDistance);
-    const bool changed = snapped != rect;
-    rect = snapped;
-    return changed ? 1 : 0;
+    return takeSnapped(rect, snapped);
 }
 
 int COVMagnet::checkSizingForAllDlg(const QWidget *dialog, QRect &rect) const {
-    const Entry *entry = entryOf(dialog);
-    if (!entry || !(entry->mode & kSnapToWindows)) {
+    if (!snaps(dialog, kSnapToWindows)) {
         return 0;
     }
     const Qt::Edges edges = changedEdges(COVDlgManager::frameRect(dialog), rect);
     const QRect snapped = snapSized(rect, edges, otherWindows(dialog), QRect(), kSnapDistance);
-    const bool changed = snapped != rect;
-    rect = snapped;
-    return changed ? 1 : 0;
+    return takeSnapped(rect, snapped);
 }

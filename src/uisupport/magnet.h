@@ -44,6 +44,8 @@ private:
     };
 
     const Entry *entryOf(const QWidget *dialog) const;
+    // Registered, with the mode among its snapping modes.
+    bool snaps(const QWidget *dialog, int mode) const;
     QList<QRect> otherWindows(const QWidget *dialog) const;
 
     QList<Entry> m_entries;

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "scene/mediatime.h"
 #include "uisupport/skin.h"
 
 COVMsgST::COVMsgST(QWidget *parent) : QWidget(parent) {}
@@ -87,10 +88,9 @@ void COVTimerST::setTime(int seconds) {
 }
 
 QString COVTimerST::text() const {
-    const int hours = (m_seconds / 3600) % 100;
-    const int minutes = (m_seconds / 60) % 60;
-    const int seconds = m_seconds % 60;
-    return QString::asprintf("%02d:%02d:%02d", hours, minutes, seconds);
+    // The strip has room for two hour digits, so the hours wrap at 100.
+    constexpr int kShownSeconds = 100 * 3600;
+    return QString::fromStdString(kivo::scene::formatClockSeconds(m_seconds % kShownSeconds));
 }
 
 QSize COVTimerST::sizeHint() const {

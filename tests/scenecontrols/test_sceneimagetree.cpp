@@ -122,6 +122,14 @@ void TestSceneImageTree::geometryFollowsTheSizeRate() {
     QCOMPARE(m_tree->thumbnailCache()->size(), size_t{0});
     QCOMPARE(m_tree->thumbnailCache()->width(), 52);
     QCOMPARE(m_tree->thumbnail(0)->height(), 27);
+    // A picture moved inside the cell keeps the thumbnails; a picture of another size drops them.
+    const CDib *kept = m_tree->thumbnailCache()->find(0);
+    m_tree->setThumbnailRect(2, 2, 35, 18);
+    QCOMPARE(m_tree->geometry().thumbnail, QRect(3, 3, 52, 27));
+    QCOMPARE(m_tree->thumbnailCache()->find(0), kept);
+    m_tree->setThumbnailRect(3, 3, 30, 18);
+    QCOMPARE(m_tree->thumbnailCache()->size(), size_t{0});
+    QCOMPARE(m_tree->thumbnailCache()->width(), 45);
 
     m_tree->setSizeRate(0.0f);
     m_tree->setSizeRate(-2.0f);

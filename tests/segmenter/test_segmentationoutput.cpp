@@ -22,14 +22,6 @@ TEST(SegmentationOutput, ProposedScvNameKeepsDriveFolderAndBaseName) {
     }
 }
 
-TEST(SegmentationOutput, MediaTimeShowsWholeSeconds) {
-    EXPECT_EQ(kivo::formatMediaTime(0), "00:00:00");
-    EXPECT_EQ(kivo::formatMediaTime(9999999), "00:00:00");
-    EXPECT_EQ(kivo::formatMediaTime(10000000), "00:00:01");
-    EXPECT_EQ(kivo::formatMediaTime((3600.0 + 2 * 60 + 3) * 1e7), "01:02:03");
-    EXPECT_EQ(kivo::formatMediaTime(-5), "00:00:00");
-}
-
 TEST(SegmentationOutput, SceneTableLeavesTheFirstScoreEmpty) {
     const std::vector<kivo::SceneRow> rows = {
         {0, 0, 0, false},

@@ -6,13 +6,6 @@
 
 #include <sstream>
 
-TEST(ScvPrinter, TimesAreShownAsTheScenesAndCaptionsShowThem) {
-    EXPECT_EQ(formatSceneTime(0), "00:00:00");
-    EXPECT_EQ(formatSceneTime(3725.9e7), "01:02:05");
-    EXPECT_EQ(formatSceneTime(100 * 3600e7), "100:00:00");
-    EXPECT_EQ(formatCaptionTime(61.25e7), "00:01:01.250");
-}
-
 TEST(ScvPrinter, TreeIsIndentedWithTimesWhereTheClockKnowsThem) {
     CVideoDescription doc;
     fillDemoDescription(doc);

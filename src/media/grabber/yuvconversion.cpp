@@ -61,49 +61,6 @@ inline int32_t lumaLevel(int32_t luma, const YuvMatrix &m) {
     return mulhrs((luma - m.lumaOffset) * 64, m.lumaScale);
 }
 
-// 1000 x (0.299 R + 0.587 G + 0.114 B + 0.5) is an exact integer; its quotient by 1000 is the
-// double formula's result except when the remainder is zero, where the rounding of the double
-// products decides. For each (R, G) at most one B gives a zero remainder (114 B mod 1000 repeats
-// only every 500), so one bit per (R, G) records whether the double formula lands one below.
-class CBoundaryCorrections {
-public:
-    CBoundaryCorrections() {
-        std::array<int, 1000> blueOfRemainder;
-        blueOfRemainder.fill(-1);
-        for (int blue = 0; blue < 256; ++blue) {
-            blueOfRemainder[static_cast<size_t>(114 * blue % 1000)] = blue;
-        }
-        for (unsigned red = 0; red < 256; ++red) {
-            for (unsigned green = 0; green < 256; ++green) {
-                const unsigned partial = 299 * red + 587 * green + 500;
-                const int blue = blueOfRemainder[(1000 - partial % 1000) % 1000];
-                if (blue < 0) {
-                    continue;
-                }
-                const unsigned exact = (partial + 114 * static_cast<unsigned>(blue)) / 1000;
-                if (kivo::luminance::reference(red, green, static_cast<unsigned>(blue)) !=
-                    static_cast<int>(exact)) {
-                    const unsigned key = red << 8 | green;
-                    m_bits[key >> 6] |= uint64_t{1} << (key & 63);
-                }
-            }
-        }
-    }
-
-    uint32_t below(uint32_t red, uint32_t green) const {
-        const uint32_t key = red << 8 | green;
-        return static_cast<uint32_t>(m_bits[key >> 6] >> (key & 63)) & 1u;
-    }
-
-private:
-    std::array<uint64_t, 65536 / 64> m_bits{};
-};
-
-const CBoundaryCorrections &boundaryCorrections() {
-    static const CBoundaryCorrections corrections;
-    return corrections;
-}
-
 // The six term rows of a converter (see m_terms), to write (Value = int16_t) or to read.
 template <typename Value>
 struct TermRows {
@@ -165,22 +122,54 @@ void bgrPixels(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int b
     }
 }
 
+// The imaging luminance of each converted pixel, boundaries included: the code the vector grey
+// rows fall back to and are held to.
 void greyPixels(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int begin, int end,
                 uint8_t *grey) {
-    const CBoundaryCorrections &corrections = boundaryCorrections();
     for (int x = begin; x < end; ++x) {
         const int32_t level = lumaLevel(luma[x], m);
-        const auto r = static_cast<uint32_t>(clampByte(level + t.red[x]));
-        const auto g = static_cast<uint32_t>(clampByte(level + t.green[x]));
-        const auto b = static_cast<uint32_t>(clampByte(level + t.blue[x]));
-        const uint32_t scaled = 299u * r + 587u * g + 114u * b + 500u;
-        const uint32_t whole = scaled / 1000u;
-        const uint32_t below = whole * 1000u == scaled ? corrections.below(r, g) : 0u;
-        grey[x] = static_cast<uint8_t>(whole - below);
+        grey[x] = static_cast<uint8_t>(
+            luminance::fromRgb(static_cast<uint8_t>(clampByte(level + t.red[x])),
+                               static_cast<uint8_t>(clampByte(level + t.green[x])),
+                               static_cast<uint8_t>(clampByte(level + t.blue[x]))));
     }
 }
 
 #ifdef KIVO_HAVE_AVX2_KERNEL
+
+// The luminance rule's constants as the vector code uses them. pmaddwd pairs (R, G) and (B, 1)
+// in 16-bit lanes, so the weights and the half sit in the halves of 32-bit lanes.
+constexpr auto kRedGreenWeights =
+    static_cast<int32_t>(luminance::kGreenWeight << 16 | luminance::kRedWeight);
+constexpr auto kBlueHalfWeights =
+    static_cast<int32_t>(luminance::kHalf << 16 | luminance::kBlueWeight);
+constexpr auto kDivisor = static_cast<int32_t>(luminance::kDivisor);
+constexpr float kReciprocalDivisor = 1.0f / static_cast<float>(luminance::kDivisor);
+
+// luminance32 (AVX-512) splits the weighted sum into 256 (R + 2 G) and the rest, whose weights
+// and quotient fit 16-bit lanes.
+static_assert(luminance::kRedWeight / 256 == 1 && luminance::kGreenWeight / 256 == 2 &&
+                  luminance::kBlueWeight < 256,
+              "luminance32 takes R + 2 G as the sum's multiple of 256");
+constexpr auto kRedRest = static_cast<int16_t>(luminance::kRedWeight % 256);
+constexpr auto kGreenRest = static_cast<int16_t>(luminance::kGreenWeight % 256);
+constexpr auto kBlueRest = static_cast<int16_t>(luminance::kBlueWeight);
+constexpr auto kHalf = static_cast<int16_t>(luminance::kHalf);
+static_assert(255 * (kRedRest + kGreenRest + kBlueRest) + kHalf < 65536,
+              "the rest of the sum fits unsigned 16-bit lanes");
+static_assert(luminance::kDivisor % 8 == 0, "luminance32 divides the sum's eighth");
+constexpr auto kEighthDivisor = static_cast<int16_t>(luminance::kDivisor / 8);
+constexpr uint32_t kEighthReciprocal = (uint32_t{1} << 22) / kEighthDivisor + 1;
+
+constexpr bool reciprocalDividesEveryEighth() {
+    for (uint32_t eighth = 0; eighth < (1u << 15); ++eighth) {
+        if ((eighth * kEighthReciprocal) >> 22 != eighth / static_cast<uint32_t>(kEighthDivisor)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(reciprocalDividesEveryEighth(), "(E * reciprocal) >> 22 is E / divisor below 2^15");
 
 bool processorHasAvx2() {
     __builtin_cpu_init();
@@ -228,7 +217,7 @@ KIVO_AVX2 inline void storeSpread(int16_t *terms, __m256i values, int chromaShif
 // 5e-4 away from the next whole number.
 KIVO_AVX2 inline __m256i thousandths(__m256i sums) {
     const __m256 shifted = _mm256_add_ps(_mm256_cvtepi32_ps(sums), _mm256_set1_ps(0.5f));
-    return _mm256_cvttps_epi32(_mm256_mul_ps(shifted, _mm256_set1_ps(0.001f)));
+    return _mm256_cvttps_epi32(_mm256_mul_ps(shifted, _mm256_set1_ps(kReciprocalDivisor)));
 }
 
 // 299 R + 587 G + 114 B + 500 + plus of sixteen (R, G, B) in 16-bit lanes, as 32-bit sums from
@@ -240,8 +229,8 @@ struct WeightedSums {
 };
 
 KIVO_AVX2 inline __m256i weightedHalf(__m256i redGreen, __m256i blueOne, __m256i plus) {
-    const __m256i redGreenWeights = _mm256_set1_epi32(587 << 16 | 299);
-    const __m256i blueOneWeights = _mm256_set1_epi32(500 << 16 | 114);
+    const __m256i redGreenWeights = _mm256_set1_epi32(kRedGreenWeights);
+    const __m256i blueOneWeights = _mm256_set1_epi32(kBlueHalfWeights);
     return _mm256_add_epi32(_mm256_add_epi32(_mm256_madd_epi16(redGreen, redGreenWeights),
                                              _mm256_madd_epi16(blueOne, blueOneWeights)),
                             plus);
@@ -262,7 +251,7 @@ struct Quotients {
 };
 
 KIVO_AVX2 inline Quotients quotients(const WeightedSums &sums) {
-    const __m256i thousand = _mm256_set1_epi32(1000);
+    const __m256i thousand = _mm256_set1_epi32(kDivisor);
     const __m256i low = thousandths(sums.low);
     const __m256i high = thousandths(sums.high);
     return {low, high,
@@ -278,7 +267,7 @@ KIVO_AVX2 inline void storeGreyFastPath(const RowTermsOut &t, __m256i r, __m256i
                                         int chromaShift) {
     // K lifted by 512000 so that the quotient works on non-negative values.
     constexpr int16_t kLift = 512;
-    const Quotients q = quotients(weightedSums(r, g, b, kLift * 1000));
+    const Quotients q = quotients(weightedSums(r, g, b, kLift * kDivisor));
     const __m256i offset =
         _mm256_sub_epi16(_mm256_packs_epi32(q.low, q.high), _mm256_set1_epi16(kLift));
     const __m256i lowest = _mm256_blendv_epi8(
@@ -417,12 +406,12 @@ KIVO_AVX512 inline __m512i clampedChannel32(__m512i level, const int16_t *terms)
 
 KIVO_AVX512 inline __m512i thousandths32(__m512i sums) {
     const __m512 shifted = _mm512_add_ps(_mm512_cvtepi32_ps(sums), _mm512_set1_ps(0.5f));
-    return _mm512_cvttps_epi32(_mm512_mul_ps(shifted, _mm512_set1_ps(0.001f)));
+    return _mm512_cvttps_epi32(_mm512_mul_ps(shifted, _mm512_set1_ps(kReciprocalDivisor)));
 }
 
 KIVO_AVX512 inline __m512i weightedHalf32(__m512i redGreen, __m512i blueOne) {
-    const __m512i redGreenWeights = _mm512_set1_epi32(587 << 16 | 299);
-    const __m512i blueOneWeights = _mm512_set1_epi32(500 << 16 | 114);
+    const __m512i redGreenWeights = _mm512_set1_epi32(kRedGreenWeights);
+    const __m512i blueOneWeights = _mm512_set1_epi32(kBlueHalfWeights);
     return _mm512_add_epi32(_mm512_madd_epi16(redGreen, redGreenWeights),
                             _mm512_madd_epi16(blueOne, blueOneWeights));
 }
@@ -452,8 +441,8 @@ KIVO_AVX512 void chromaTermsAvx512(const uint8_t *cb, const uint8_t *cr, int cou
                                    const YuvMatrix &m, const RowTermsOut &t) {
     constexpr int16_t kLift = 512;
     const __m512i one = _mm512_set1_epi16(1);
-    const __m512i lift = _mm512_set1_epi32(kLift * 1000);
-    const __m512i thousand = _mm512_set1_epi32(1000);
+    const __m512i lift = _mm512_set1_epi32(kLift * kDivisor);
+    const __m512i thousand = _mm512_set1_epi32(kDivisor);
     int i = 0;
     for (; i + kWideStep <= count; i += kWideStep) {
         const __m512i u = centredChroma32(cb + i);
@@ -506,12 +495,12 @@ struct LuminanceWeights {
     __m512i lowBits;
 
     KIVO_AVX512 LuminanceWeights()
-        : red(_mm512_set1_epi16(43)),
-          green(_mm512_set1_epi16(75)),
-          blue(_mm512_set1_epi16(114)),
-          half(_mm512_set1_epi16(500)),
-          reciprocal(_mm512_set1_epi16(static_cast<int16_t>(33555))),
-          divisor(_mm512_set1_epi16(125)),
+        : red(_mm512_set1_epi16(kRedRest)),
+          green(_mm512_set1_epi16(kGreenRest)),
+          blue(_mm512_set1_epi16(kBlueRest)),
+          half(_mm512_set1_epi16(kHalf)),
+          reciprocal(_mm512_set1_epi16(static_cast<int16_t>(kEighthReciprocal))),
+          divisor(_mm512_set1_epi16(kEighthDivisor)),
           lowBits(_mm512_set1_epi16(7)) {
         asm("" : "+v"(red), "+v"(green), "+v"(blue), "+v"(divisor));
     }

@@ -6,6 +6,7 @@
 
 #include "imaging/dib.h"
 #include "media/grabber/videomanager.h"
+#include "scene/mediatime.h"
 #include "scene/scvfile.h"
 #include "scenecontrols/sceneimagetree.h"
 #include "segmenter/segmentationoutput.h"
@@ -275,7 +276,8 @@ void CSegmentationDlg::setDisplay(int id, const QString &text) {
 
 void CSegmentationDlg::showTime(int id, double frame) {
     const double time = m_video ? m_video->frameToTime(frame) : -1.0;
-    setDisplay(id, time < 0 ? QString() : QString::fromStdString(kivo::formatMediaTime(time)));
+    setDisplay(id,
+               time < 0 ? QString() : QString::fromStdString(kivo::scene::formatMediaTime(time)));
 }
 
 void CSegmentationDlg::setState(State state) {
