@@ -28,18 +28,26 @@ function(kivo_test name)
   set_tests_properties(${name} PROPERTIES LABELS "${labels}")
 endfunction()
 
-# kivo_qttest(NAME SOURCES... LIBS lib... [MEDIA]) — a QtTest executable for a window or widget,
-# run on the offscreen platform.
+# kivo_qttest(NAME SOURCES... LIBS lib... [CORE] [MEDIA]) — a QtTest executable for a window or
+# widget, run on the offscreen platform. CORE makes it a test of Qt Core code instead: no
+# widgets, no platform, labelled like the GoogleTest units.
 function(kivo_qttest name)
-  cmake_parse_arguments(ARG "MEDIA" "" "SOURCES;LIBS" ${ARGN})
-  find_package(Qt6 REQUIRED COMPONENTS Test Widgets)
+  cmake_parse_arguments(ARG "CORE;MEDIA" "" "SOURCES;LIBS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Test)
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets kivo_warnings)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test kivo_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
-  set(env "QT_QPA_PLATFORM=offscreen")
-  set(labels widget)
+  if(ARG_CORE)
+    set(env "")
+    set(labels unit)
+  else()
+    find_package(Qt6 REQUIRED COMPONENTS Widgets)
+    target_link_libraries(${name} PRIVATE Qt6::Widgets)
+    set(env "QT_QPA_PLATFORM=offscreen")
+    set(labels widget)
+  endif()
   if(ARG_MEDIA)
     list(APPEND env "KIVO_FIXTURES=${KIVO_FIXTURE_DIR}")
     list(APPEND labels media)

@@ -1,6 +1,6 @@
-#include "media/playback/openglvideosurface.h"
+#include "openglvideosurface.h"
 
-#include "media/playback/playbacklog.h"
+#include "playbacklog.h"
 
 #include <mpv/render_gl.h>
 

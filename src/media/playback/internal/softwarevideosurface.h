@@ -1,8 +1,8 @@
 #pragma once
 
-#include "media/playback/mpvresources.h"
-#include "media/playback/renderthread.h"
-#include "media/playback/videosurface.h"
+#include "mpvresources.h"
+#include "renderthread.h"
+#include "videosurface.h"
 
 #include <QImage>
 #include <QMutex>
