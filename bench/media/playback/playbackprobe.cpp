@@ -5,7 +5,7 @@
 //                                                 each open-to-first-picture time in ms
 //   kivo_playback_probe play FILE SECONDS         open FILE, play it for SECONDS, quit
 //
-// The engine is a 960x540 window. KIVO_VIDEO_RENDERER=software picks the software renderer.
+// The engine's window is 960x540. KIVO_VIDEO_RENDERER=software picks the software renderer.
 
 #include "media/playback/playbackwnd.h"
 

@@ -169,7 +169,7 @@ struct CRefDraft {
 };
 
 struct CEntryDraft {
-    uint32_t flags = CPlaylistItem::CanSkip;
+    uint32_t flags = CMetafileEntry::CanSkip;
     QString linkUrl;
     QString base;
     CClipSettings settings;
@@ -187,7 +187,7 @@ public:
 
     bool parse(const QString &text, QString &error);
 
-    std::vector<CPlaylistItem> takeItems() { return std::move(m_items); }
+    std::vector<CMetafileEntry> takeEntries() { return std::move(m_entries); }
     CPlaylistRepeat repeat() const { return m_repeat; }
 
 private:
@@ -199,7 +199,7 @@ private:
 
     QString m_listBase;
     QString m_asxBase;
-    std::vector<CPlaylistItem> m_items;
+    std::vector<CMetafileEntry> m_entries;
     CPlaylistRepeat m_repeat;
     std::optional<CEntryDraft> m_entry;
     bool m_inRef = false;
@@ -237,7 +237,7 @@ void CAsxParser::startElement(QXmlStreamReader &reader) {
         if (!m_entry) {
             m_entry.emplace();
             if (attribute(reader, u"clientskip").compare(u"no", Qt::CaseInsensitive) == 0) {
-                m_entry->flags &= ~uint32_t(CPlaylistItem::CanSkip);
+                m_entry->flags &= ~uint32_t(CMetafileEntry::CanSkip);
             }
         }
     } else if (name == u"ref") {
@@ -252,7 +252,7 @@ void CAsxParser::startElement(QXmlStreamReader &reader) {
             m_repeatSeen = true;
             m_repeatOpen = true;
             m_repeat.count = parseRepeatCount(reader);
-            m_repeat.startItem = uint32_t(m_items.size());
+            m_repeat.startItem = uint32_t(m_entries.size());
         }
         ++m_repeatDepth;
     } else if (name == u"base") {
@@ -277,23 +277,23 @@ void CAsxParser::startElement(QXmlStreamReader &reader) {
 }
 
 void CAsxParser::finishEntry() {
-    CEntryDraft entry = std::move(*m_entry);
+    CEntryDraft draft = std::move(*m_entry);
     m_entry.reset();
-    if (m_items.size() >= kMaxMetafileItems) {
+    if (m_entries.size() >= kMaxMetafileItems) {
         return;
     }
-    const QString base = !entry.base.isEmpty()  ? entry.base
+    const QString base = !draft.base.isEmpty()  ? draft.base
                          : !m_asxBase.isEmpty() ? m_asxBase
                                                 : m_listBase;
-    CPlaylistItem item;
-    item.flags = entry.flags;
-    item.linkUrl = entry.linkUrl;
-    for (const CRefDraft &ref : entry.refs) {
+    CMetafileEntry entry;
+    entry.flags = draft.flags;
+    entry.linkUrl = draft.linkUrl;
+    for (const CRefDraft &ref : draft.refs) {
         if (ref.href.isEmpty()) {
             continue;
         }
         const CClipSettings &own = ref.settings;
-        const CClipSettings &inherited = entry.settings;
+        const CClipSettings &inherited = draft.settings;
         CPlaylistSource source;
         source.url = resolveMetafileAddress(ref.href, base);
         source.start = pick(own.start, inherited.start);
@@ -303,11 +303,11 @@ void CAsxParser::finishEntry() {
         source.endMarker = pick(own.endMarker, inherited.endMarker);
         source.startMarkerName = pick(own.startMarkerName, inherited.startMarkerName);
         source.endMarkerName = pick(own.endMarkerName, inherited.endMarkerName);
-        item.sources.push_back(std::move(source));
+        entry.sources.push_back(std::move(source));
     }
     // An ENTRY without a usable REF plays nothing and is left out of the list.
-    if (!item.sources.empty()) {
-        m_items.push_back(std::move(item));
+    if (!entry.sources.empty()) {
+        m_entries.push_back(std::move(entry));
     }
 }
 
@@ -320,7 +320,7 @@ void CAsxParser::endElement(QStringView name) {
         --m_repeatDepth;
         if (m_repeatDepth == 0 && m_repeatOpen) {
             m_repeatOpen = false;
-            m_repeat.endItem = uint32_t(m_items.size());
+            m_repeat.endItem = uint32_t(m_entries.size());
         }
     }
 }
@@ -364,13 +364,13 @@ bool parseAsxPlaylist(const QByteArray &bytes, const QString &baseDir, CMetafile
         return false;
     }
     CPlaylistRepeat repeat = parser.repeat();
-    std::vector<CPlaylistItem> items = parser.takeItems();
-    if (items.empty()) {
+    std::vector<CMetafileEntry> entries = parser.takeEntries();
+    if (entries.empty()) {
         if (error != nullptr) {
             *error = QStringLiteral("playlist has no playable entry");
         }
         return false;
     }
-    playlist = CMetafilePlaylist(std::move(items), repeat);
+    playlist = CMetafilePlaylist(std::move(entries), repeat);
     return true;
 }

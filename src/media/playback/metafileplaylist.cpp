@@ -2,7 +2,7 @@
 
 #include <utility>
 
-CMetafilePlaylist::CMetafilePlaylist(std::vector<CPlaylistItem> items, CPlaylistRepeat repeat)
+CMetafilePlaylist::CMetafilePlaylist(std::vector<CMetafileEntry> items, CPlaylistRepeat repeat)
     : m_items(std::move(items)), m_repeat(repeat) {
     // A block that does not lie inside the list, or holds no item, cannot be repeated.
     if (m_repeat.endItem > m_items.size() || m_repeat.startItem >= m_repeat.endItem) {

@@ -21,7 +21,7 @@ struct CPlaylistSource {
 };
 
 // One entry of the list. Its sources are played one after the other.
-struct CPlaylistItem {
+struct CMetafileEntry {
     // The user may skip past the item (ENTRY CLIENTSKIP="NO" clears it).
     enum EFlags : uint32_t { CanSkip = 0x1 };
 
@@ -44,9 +44,9 @@ struct CPlaylistRepeat {
 class CMetafilePlaylist {
 public:
     CMetafilePlaylist() = default;
-    CMetafilePlaylist(std::vector<CPlaylistItem> items, CPlaylistRepeat repeat);
+    CMetafilePlaylist(std::vector<CMetafileEntry> items, CPlaylistRepeat repeat);
 
-    const std::vector<CPlaylistItem> &items() const { return m_items; }
+    const std::vector<CMetafileEntry> &items() const { return m_items; }
     const CPlaylistRepeat &repeat() const { return m_repeat; }
     bool isEmpty() const { return m_items.empty(); }
 
@@ -63,7 +63,7 @@ private:
     // while passes remain. Returns false at the end of the list.
     bool advanceItem();
 
-    std::vector<CPlaylistItem> m_items;
+    std::vector<CMetafileEntry> m_items;
     CPlaylistRepeat m_repeat;
     size_t m_item = 0;
     size_t m_source = 0;

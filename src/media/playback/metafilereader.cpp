@@ -156,26 +156,26 @@ bool readMetafilePlaylist(const QString &path, CMetafilePlaylist &playlist, QStr
 
 bool parseM3uPlaylist(const QByteArray &bytes, const QString &baseDir, CMetafilePlaylist &playlist,
                       QString *error) {
-    std::vector<CPlaylistItem> items;
+    std::vector<CMetafileEntry> entries;
     const QString text = decodeMetafileText(bytes);
     for (QStringView line : QStringView(text).split(u'\n')) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith(u'#')) {
             continue;
         }
-        if (items.size() == kMaxMetafileItems) {
+        if (entries.size() == kMaxMetafileItems) {
             break;
         }
-        CPlaylistItem item;
+        CMetafileEntry entry;
         CPlaylistSource source;
         source.url = resolveMetafileAddress(line.toString(), baseDir);
-        item.sources.push_back(std::move(source));
-        items.push_back(std::move(item));
+        entry.sources.push_back(std::move(source));
+        entries.push_back(std::move(entry));
     }
-    if (items.empty()) {
+    if (entries.empty()) {
         setError(error, QStringLiteral("playlist has no entries"));
         return false;
     }
-    playlist = CMetafilePlaylist(std::move(items), CPlaylistRepeat{});
+    playlist = CMetafilePlaylist(std::move(entries), CPlaylistRepeat{});
     return true;
 }

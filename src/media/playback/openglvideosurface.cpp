@@ -1,6 +1,6 @@
-#include "media/playback/openglvideosurface.h"
+#include "openglvideosurface.h"
 
-#include "media/playback/playbacklog.h"
+#include "playbacklog.h"
 
 #include <mpv/render_gl.h>
 
@@ -96,6 +96,11 @@ bool COpenGlVideoSurface::makeRenderContext(mpv_handle *mpv, bool acceptSoftware
 }
 
 COpenGlVideoSurface::~COpenGlVideoSurface() {
+    // QOpenGLWidget's destructor, which runs after this one, destroys the widget's context; the
+    // blitter is gone by then and must not hear of it.
+    if (QOpenGLContext *widgetContext = context()) {
+        disconnect(widgetContext, nullptr, this, nullptr);
+    }
     if (m_render) {
         // libmpv frees its GL objects in its context, which is current only on the render
         // thread; the render API is then done with, and the thread can end.

@@ -1,4 +1,4 @@
-#include "media/playback/renderthread.h"
+#include "renderthread.h"
 
 CRenderThread::CRenderThread(const QString &name, std::function<void(bool)> render)
     : m_context(std::make_unique<QObject>()), m_render(std::move(render)) {

@@ -1,6 +1,6 @@
-#include "media/playback/softwarevideosurface.h"
+#include "softwarevideosurface.h"
 
-#include "media/playback/playbacklog.h"
+#include "playbacklog.h"
 
 #include <QMutexLocker>
 #include <QPaintEvent>

@@ -1,7 +1,7 @@
-#include "media/playback/videosurface.h"
+#include "videosurface.h"
 
-#include "media/playback/openglvideosurface.h"
-#include "media/playback/softwarevideosurface.h"
+#include "openglvideosurface.h"
+#include "softwarevideosurface.h"
 
 std::unique_ptr<IVideoSurface> createVideoSurface(mpv_handle *mpv, QWidget *parent) {
     // "software" or "opengl" forces a renderer (tests, measurements); otherwise OpenGL is used

@@ -125,7 +125,7 @@ TEST(MetafileWalk, EmptyListAndItemsWithoutSourcesEndTheWalk) {
     EXPECT_TRUE(walk(empty).empty());
 
     // Built by hand: a block of source-less items repeated for ever must not spin.
-    std::vector<CPlaylistItem> items(3);
+    std::vector<CMetafileEntry> items(3);
     items[2].sources.push_back(sourceAt("last.mp3"));
     CMetafilePlaylist hollow(std::move(items), CPlaylistRepeat{CPlaylistRepeat::kIndefinite, 0, 2});
     QString url;
@@ -135,7 +135,7 @@ TEST(MetafileWalk, EmptyListAndItemsWithoutSourcesEndTheWalk) {
 }
 
 TEST(MetafileWalk, RepeatBlockOutsideTheListIsDropped) {
-    std::vector<CPlaylistItem> items(1);
+    std::vector<CMetafileEntry> items(1);
     items[0].sources.push_back(sourceAt("one.mp3"));
     CMetafilePlaylist playlist(std::move(items), CPlaylistRepeat{5, 0, 7});
     EXPECT_EQ(playlist.repeat().count, 0u);
@@ -154,8 +154,8 @@ TEST(AsxReader, NamesInAnyCaseBareAmpersandsAndEntryTiming) {
       </ENTRY>
     </asx>)");
     ASSERT_EQ(playlist.items().size(), 1u);
-    const CPlaylistItem &item = playlist.items()[0];
-    EXPECT_EQ(item.flags & CPlaylistItem::CanSkip, 0u);
+    const CMetafileEntry &item = playlist.items()[0];
+    EXPECT_EQ(item.flags & CMetafileEntry::CanSkip, 0u);
     EXPECT_EQ(item.linkUrl, "http://maker/");
     ASSERT_EQ(item.sources.size(), 2u);
     EXPECT_EQ(item.sources[0].url, "http://srv/get?id=1&kind=2");

@@ -1,21 +1,15 @@
-// The playback engine against real libmpv (no sound output) and the fixture videos. Pictures are
-// read back from the widget, so what is checked is what the user would see.
+// The playback window against real libmpv (no sound output) and the fixture videos: the video
+// surface, painting, full screen, mouse buttons and the blocking open. Pictures are read back
+// from the widget, so what is checked is what the user would see.
 
-#include "media/playback/audiolevels.h"
 #include "media/playback/logoplacement.h"
+#include "media/playback/playbacktestsupport.h"
 #include "media/playback/playbackwnd.h"
-#include "platform/cp949.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QHash>
-#include <QList>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -24,10 +18,6 @@
 namespace {
 
 constexpr double kUnitsPerFrame = 400000;  // 25 frames per second in 100 ns units
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 std::unique_ptr<CPlaybackWnd> makeEngine() {
     auto engine = std::make_unique<CPlaybackWnd>();
@@ -79,75 +69,6 @@ struct CEventLog {
     }
 };
 
-// A server that takes connections and never answers: a network address that hangs.
-class CSilentServer {
-public:
-    CSilentServer() {
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                socket->setParent(&m_server);
-            }
-        });
-    }
-    QString address() const {
-        return QStringLiteral("http://127.0.0.1:%1/stream.mp4").arg(m_server.serverPort());
-    }
-
-private:
-    QTcpServer m_server;
-};
-
-// An HTTP server that sends the first part of a file at once and the rest only when told: a
-// network stream whose data stops coming for a while.
-class CTrickleServer {
-public:
-    CTrickleServer(const QString &file, double firstShare) {
-        QFile source(file);
-        if (source.open(QIODevice::ReadOnly)) {
-            m_content = source.readAll();
-        }
-        m_firstPart = qsizetype(double(m_content.size()) * firstShare);
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                socket->setParent(&m_server);
-                QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                                 [this, socket] { answer(socket); });
-            }
-        });
-    }
-    QString address() const {
-        return QStringLiteral("http://127.0.0.1:%1/stream.mkv").arg(m_server.serverPort());
-    }
-    void release() {
-        m_released = true;
-        for (QTcpSocket *socket : m_answered) {
-            socket->write(m_content.mid(m_firstPart));
-        }
-    }
-
-private:
-    void answer(QTcpSocket *socket) {
-        QByteArray &request = m_requests[socket];
-        request += socket->readAll();
-        if (!request.contains("\r\n\r\n") || m_answered.contains(socket)) {
-            return;
-        }
-        m_answered.push_back(socket);
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: video/x-matroska\r\nContent-Length: " +
-                      QByteArray::number(m_content.size()) + "\r\nConnection: close\r\n\r\n");
-        socket->write(m_released ? m_content : m_content.left(m_firstPart));
-    }
-
-    QTcpServer m_server;
-    QByteArray m_content;
-    qsizetype m_firstPart = 0;
-    bool m_released = false;
-    QList<QTcpSocket *> m_answered;
-    QHash<QTcpSocket *, QByteArray> m_requests;
-};
-
 }  // namespace
 
 class TestPlaybackWnd : public QObject {
@@ -158,19 +79,9 @@ private slots:
     void opensEveryContainerStopped_data();
     void opensEveryContainerStopped();
     void soundOnlyFileHasNoVideoAndNoFullScreen();
-    void volumeAndBalanceAreClampedAndApplied();
-    void volumeLevelsBecomeTrueDecibels();
-    void badInputFailsCleanly();
-    void hangingAddressTimesOutWithoutBlocking();
     void closingOrDeletingWhileLoadingIsSafe();
-    void transportFollowsTheStateRules();
-    void playingTicksEvery125Milliseconds();
-    void reverseRateStepsBackToTheStart();
-    void refusedForwardRateStepsPastTheEnd();
-    void seekWhileStoppedShowsTheFrame();
-    void playingToTheEndCompletes();
-    void captionFileGivesTextEventsAtItsTimes();
-    void networkStallBuffersAndResumes();
+    void picturesFollowTheTransport();
+    void attachedEngineAndWindowOutliveEachOther();
     void effectsChangeThePicture();
     void effectsNeedTheFilter();
     void logoIsCentredOrSqueezed_data();
@@ -178,8 +89,6 @@ private slots:
     void backgroundAndLogoArePaintedWithoutVideo();
     void mouseButtonsAreReported();
     void fullScreenLeavesAndReturnsToTheParent();
-    void closeResetsTheFileButKeepsSettings();
-    void playlistsAreToldApartAndWalked();
 };
 
 void TestPlaybackWnd::rendererIsTheExpectedOne() {
@@ -228,111 +137,13 @@ void TestPlaybackWnd::soundOnlyFileHasNoVideoAndNoFullScreen() {
     QVERIFY(!engine->isFullScreen());
     QCOMPARE(engine->play(), 1);
     QCOMPARE(engine->stop(), 1);
-}
 
-void TestPlaybackWnd::volumeAndBalanceAreClampedAndApplied() {
-    const auto engine = makeEngine();
-    QCOMPARE(engine->setVolume(-3000), 0);  // no file
+    // A video opened over the sound file without closing first, and the sound file again.
+    QCOMPARE(engine->open(fixture("index.mp4")), 1);
+    QVERIFY(engine->hasVideo());
     QCOMPARE(engine->open(fixture("audio.m4a")), 1);
-    const struct {
-        int requested;
-        int applied;
-    } volumes[] = {{-3000, -3000}, {-4000, -4000},   {-4001, -10000},   {-4500, -10000},
-                   {100, 0},       {-10000, -10000}, {INT_MIN, -10000}, {0, 0}};
-    for (const auto &v : volumes) {
-        QCOMPARE(engine->setVolume(v.requested), 1);
-        QCOMPARE(engine->volume(), v.applied);
-    }
-    QCOMPARE(engine->setVolume(-1500), 1);
-    QCOMPARE(engine->setMute(true), 1);
-    QCOMPARE(engine->volume(), -1500);  // muting remembers the level for unmuting
-    QCOMPARE(engine->setMute(false), 1);
-    QCOMPARE(engine->volume(), -1500);
-
-    // libmpv accepts the balance filter only if its graph is valid for this file's sound.
-    const struct {
-        int requested;
-        int applied;
-    } balances[] = {{-500, -500}, {20000, 10000}, {-10001, -10000}, {0, 0}, {3000, 3000}};
-    for (const auto &b : balances) {
-        QCOMPARE(engine->setBalance(b.requested), 1);
-        QCOMPARE(engine->balance(), b.applied);
-    }
-    QCOMPARE(engine->play(), 1);  // the filters work on the running sound too
-    QCOMPARE(engine->setBalance(-2000), 1);
-    QCOMPARE(engine->stop(), 1);
-
-    // A video without sound has no volume to set.
-    QCOMPARE(engine->open(fixture("index.mp4")), 1);
-    QCOMPARE(engine->setVolume(-100), 0);
-    QCOMPARE(engine->setBalance(100), 0);
-}
-
-void TestPlaybackWnd::volumeLevelsBecomeTrueDecibels() {
-    // libmpv's gain is (volume / 100)^3, so the percentage is the cube root of the linear gain.
-    const struct {
-        int level;
-        double percent;
-    } cases[] = {{0, 100.0},
-                 {-2000, 100.0 * std::cbrt(0.1)},
-                 {-3000, 100.0 * std::cbrt(std::pow(10.0, -1.5))},
-                 {-6000, 10.0},
-                 {-10000, 0.0}};
-    for (const auto &c : cases) {
-        QVERIFY2(std::abs(mpvVolumeForLevel(c.level) - c.percent) < 1e-9,
-                 qPrintable(QString::number(c.level)));
-        const double gain = std::pow(mpvVolumeForLevel(c.level) / 100.0, 3);
-        if (c.level > kSilence) {
-            QVERIFY(std::abs(20 * std::log10(gain) - c.level / 100.0) < 1e-9);
-        }
-    }
-    QVERIFY(balanceFilterChain(0).isEmpty());
-    QVERIFY(balanceFilterChain(2000).contains(QStringLiteral("c0=0.100000*c0|c1=1.000000*c1")));
-    QVERIFY(balanceFilterChain(-10000).contains(QStringLiteral("c0=1.000000*c0|c1=0.000000*c1")));
-}
-
-void TestPlaybackWnd::badInputFailsCleanly() {
-    QTemporaryDir dir;
-    QFile text(dir.filePath(QStringLiteral("notes.mp4")));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("this is not a video at all\n");
-    text.close();
-    QFile empty(dir.filePath(QStringLiteral("empty.avi")));
-    QVERIFY(empty.open(QIODevice::WriteOnly));
-    empty.close();
-
-    const auto engine = makeEngine();
-    const QString inputs[] = {QString(),       dir.filePath(QStringLiteral("missing.mp4")),
-                              text.fileName(), empty.fileName(),
-                              dir.path(),      QStringLiteral("http://127.0.0.1:1/refused.mp4")};
-    for (const QString &input : inputs) {
-        engine->setSecondPath(fixture("audio.m4a"));
-        QCOMPARE(engine->open(input), 0);
-        QCOMPARE(engine->state(), int(CPlaybackWnd::kClosed));
-        QVERIFY(engine->secondPath().isEmpty());
-        QCOMPARE(engine->duration(), 0.0);
-        QCOMPARE(engine->currentPosition(), -1.0);
-        QCOMPARE(engine->play(), 0);
-    }
-    // Still usable afterwards.
-    QCOMPARE(engine->open(fixture("index.mp4")), 1);
-}
-
-void TestPlaybackWnd::hangingAddressTimesOutWithoutBlocking() {
-    CSilentServer server;
-    const auto engine = makeEngine();
-    engine->setOpenTimeout(800);
-    int timerRuns = 0;
-    QTimer other;
-    QObject::connect(&other, &QTimer::timeout, [&timerRuns] { ++timerRuns; });
-    other.start(50);
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(engine->open(server.address()), 0);
-    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kClosed));
-    // The GUI thread kept running its timers while the open waited.
-    QVERIFY2(timerRuns >= 5, qPrintable(QString::number(timerRuns)));
+    QVERIFY(!engine->hasVideo());
+    QVERIFY(engine->nativeVideoSize().isEmpty());
 }
 
 void TestPlaybackWnd::closingOrDeletingWhileLoadingIsSafe() {
@@ -358,105 +169,11 @@ void TestPlaybackWnd::closingOrDeletingWhileLoadingIsSafe() {
     QVERIFY(!engine);
 }
 
-void TestPlaybackWnd::transportFollowsTheStateRules() {
-    const auto engine = makeEngine();
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kClosed));
-    QCOMPARE(engine->play(), 0);
-    QCOMPARE(engine->pause(), 0);
-    QCOMPARE(engine->stop(), 0);
-    QCOMPARE(engine->seek(0), 0);
-    QCOMPARE(engine->currentPosition(), -1.0);
-
-    QCOMPARE(engine->open(fixture("index.mp4")), 1);
-    QCOMPARE(engine->stop(), 0);  // stop while stopped
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kStopped));
-    QCOMPARE(engine->pause(), 1);  // pause while stopped: 3 -> 2
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kPaused));
-    QCOMPARE(engine->pause(), 0);
-    QCOMPARE(engine->stop(), 1);  // 2 -> 3
-    QCOMPARE(engine->play(), 1);  // 3 -> 1
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kRunning));
-    QCOMPARE(engine->play(), 0);
-    QCOMPARE(engine->pause(), 1);  // 1 -> 2
-    QCOMPARE(engine->play(), 1);   // 2 -> 1
-    QCOMPARE(engine->stop(), 1);   // 1 -> 3
-    QCOMPARE(engine->seek(-1), 0);
-    QCOMPARE(engine->seek(std::nan("")), 0);
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kStopped));
-
-    // No ticks outside the running state.
-    QSignalSpy ticks(engine.get(), &CPlaybackWnd::tick);
-    QTest::qWait(300);
-    QCOMPARE(ticks.count(), 0);
-    engine->close();
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kClosed));
-    QCOMPARE(engine->play(), 0);
-}
-
-void TestPlaybackWnd::playingTicksEvery125Milliseconds() {
-    const auto engine = makeEngine();
-    QCOMPARE(engine->open(fixture("index.mp4")), 1);
-    std::vector<qint64> arrivals;
-    std::vector<double> positions;
-    QElapsedTimer clock;
-    QObject::connect(engine.get(), &CPlaybackWnd::tick, engine.get(), [&] {
-        arrivals.push_back(clock.elapsed());
-        positions.push_back(engine->currentPosition());
-    });
-    clock.start();
-    QCOMPARE(engine->play(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(arrivals.size() >= 9, 3000);
-    QCOMPARE(engine->pause(), 1);
-    const double mean = double(arrivals.back() - arrivals.front()) / double(arrivals.size() - 1);
-    QVERIFY2(mean > 110 && mean < 140, qPrintable(QString::number(mean)));
-    QVERIFY(positions.back() > positions.front());
-    // The video moves along: a later frame than the first is shown.
-    QTRY_VERIFY(frameIndexShown(*engine) > 10);
-}
-
-void TestPlaybackWnd::reverseRateStepsBackToTheStart() {
-    const auto engine = makeEngine();
-    QCOMPARE(engine->open(fixture("index.mp4")), 1);
-    QCOMPARE(engine->seek(1e7), 1);
-    std::vector<double> positions;
-    QObject::connect(engine.get(), &CPlaybackWnd::tick, engine.get(),
-                     [&] { positions.push_back(engine->currentPosition()); });
-    QSignalSpy ended(engine.get(), &CPlaybackWnd::steppedEnd);
-    engine->setRate(-2.0);
-    QCOMPARE(engine->play(), 1);
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kRunning));
-    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 3000);
-    // 1 s, then back 2,666,400 units per tick until the next step would pass the start.
-    const std::vector<double> expected = {1e7 - 2666400, 1e7 - 2 * 2666400, 1e7 - 3 * 2666400};
-    QCOMPARE(positions, expected);
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kStopped));
-    // The last step's frame is shown: 0.20008 s is frame 5.
-    QTRY_COMPARE(frameIndexShown(*engine), 5);
-    QTest::qWait(300);
-    QCOMPARE(positions.size(), size_t(3));  // the timer is gone
-}
-
-void TestPlaybackWnd::refusedForwardRateStepsPastTheEnd() {
-    const auto engine = makeEngine();
-    QCOMPARE(engine->open(fixture("cuts.mp4")), 1);
-    QSignalSpy ended(engine.get(), &CPlaybackWnd::steppedEnd);
-    QSignalSpy ticks(engine.get(), &CPlaybackWnd::tick);
-    engine->setRate(1000.0);  // beyond libmpv's fastest: stepped, 133 s per tick
-    QCOMPARE(engine->play(), 1);
-    QTRY_COMPARE(ended.count(), 1);
-    QCOMPARE(ticks.count(), 0);
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kStopped));
-
-    engine->setRate(2.0);  // a rate libmpv plays itself
-    QCOMPARE(engine->play(), 1);
-    QTRY_VERIFY(ticks.count() >= 2);
-    QCOMPARE(ended.count(), 1);
-}
-
-void TestPlaybackWnd::seekWhileStoppedShowsTheFrame() {
+void TestPlaybackWnd::picturesFollowTheTransport() {
     const auto engine = makeEngine();
     QCOMPARE(engine->open(fixture("index.mp4")), 1);
     QTRY_COMPARE(frameIndexShown(*engine), 0);
+    // A seek while not running shows the frame there.
     QCOMPARE(engine->seek(100 * kUnitsPerFrame), 1);
     QCOMPARE(engine->state(), int(CPlaybackWnd::kStopped));
     QCOMPARE(engine->currentPosition(), 100 * kUnitsPerFrame);
@@ -465,93 +182,60 @@ void TestPlaybackWnd::seekWhileStoppedShowsTheFrame() {
     QCOMPARE(engine->seek(250 * kUnitsPerFrame + 1000), 1);
     QCOMPARE(engine->state(), int(CPlaybackWnd::kPaused));
     QTRY_COMPARE(frameIndexShown(*engine), 250);
+    // Playing moves the video along.
+    QCOMPARE(engine->play(), 1);
+    QTRY_VERIFY(frameIndexShown(*engine) > 255);
+    QCOMPARE(engine->stop(), 1);
+    // Stepped playback shows each step's frame: back from 1 s, the last step is at 0.20008 s,
+    // frame 5.
+    QCOMPARE(engine->seek(1e7), 1);
+    QSignalSpy ended(engine.get(), &CPlaybackWnd::steppedEnd);
+    engine->setRate(-2.0);
+    QCOMPARE(engine->play(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 3000);
+    QTRY_COMPARE(frameIndexShown(*engine), 5);
 }
 
-void TestPlaybackWnd::playingToTheEndCompletes() {
-    const auto engine = makeEngine();
-    CEventLog log(*engine);
-    QCOMPARE(engine->open(fixture("cuts.mp4")), 1);
-    QCOMPARE(engine->seek(engine->duration() - 0.3e7), 1);
-    QCOMPARE(engine->play(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(CPlaybackWnd::kEventComplete), 1, 3000);
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kRunning));  // the parent decides to stop
-    QCOMPARE(engine->stop(), 1);
-    // Running again at the end completes again at once.
-    QCOMPARE(engine->play(), 1);
-    QTRY_COMPARE(log.count(CPlaybackWnd::kEventComplete), 2);
-    QCOMPARE(engine->stop(), 1);
-    QCOMPARE(log.count(CPlaybackWnd::kEventErrorAbort), 0);
-}
-
-void TestPlaybackWnd::captionFileGivesTextEventsAtItsTimes() {
-    // A SAMI file as Korean Windows writes it: code page 949.
-    const std::string sami =
-        "<SAMI>\n<HEAD><STYLE TYPE=\"text/css\"><!--\n"
-        "P { font-family: Gulim; }\n.KRCC { Name: Korean; lang: ko-KR; SAMIType: CC; }\n"
-        "--></STYLE></HEAD>\n<BODY>\n"
-        "<SYNC Start=300><P Class=KRCC>첫 자막\n"
-        "<SYNC Start=700><P Class=KRCC>&nbsp;\n"
-        "<SYNC Start=900><P Class=KRCC>둘째 자막\n"
-        "</BODY>\n</SAMI>\n";
-    QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("index.smi")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    const std::string bytes = *kivo::utf8ToCp949(sami);
-    file.write(bytes.data(), qint64(bytes.size()));
-    file.close();
-
-    const auto engine = makeEngine();
-    CEventLog log(*engine);
-    engine->setSecondPath(file.fileName());
-    QCOMPARE(engine->open(fixture("index.mp4")), 1);
-    QCOMPARE(engine->play(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(log.count(CPlaybackWnd::kEventText) >= 3, 4000);
-    QCOMPARE(engine->stop(), 1);
-
-    std::vector<CEventLog::CEvent> captions;
-    for (const auto &event : log.events) {
-        if (event.code == CPlaybackWnd::kEventText) {
-            captions.push_back(event);
-        }
+void TestPlaybackWnd::attachedEngineAndWindowOutliveEachOther() {
+    // The window goes first: the engine plays on, and what it opens later has no video.
+    CPlaybackEngine engine;
+    engine.setAudioOutput(QStringLiteral("null"));
+    {
+        CPlaybackWnd window(engine, nullptr);
+        window.resize(320, 240);
+        window.show();
+        QCOMPARE(&window.engine(), &engine);
+        QSignalSpy ticks(&window, &CPlaybackWnd::tick);
+        QCOMPARE(window.open(fixture("index.mp4")), 1);
+        QVERIFY(engine.hasVideo());
+        QTRY_COMPARE(frameIndexShown(window), 0);
+        // Driven through the engine, reported through the window.
+        QCOMPARE(engine.play(), 1);
+        QTRY_VERIFY(ticks.count() >= 2);
     }
-    QCOMPARE(captions[0].text, QStringLiteral("첫 자막"));
-    QVERIFY(captions[1].text.trimmed().isEmpty());
-    QCOMPARE(captions[2].text, QStringLiteral("둘째 자막"));
-    // Each arrives when playback reaches its time (within a tick or two of it).
-    const double starts[] = {0.3e7, 0.7e7, 0.9e7};
-    for (int i = 0; i < 3; ++i) {
-        QVERIFY2(captions[size_t(i)].position >= starts[i] - 0.5e6 &&
-                     captions[size_t(i)].position <= starts[i] + 2.5e6,
-                 qPrintable(QString::number(captions[size_t(i)].position)));
-    }
-}
+    const double position = engine.currentPosition();
+    QTRY_VERIFY(engine.currentPosition() > position + 0.2e7);
+    QCOMPARE(engine.state(), int(CPlaybackEngine::kRunning));
+    QCOMPARE(openFile(engine, fixture("index.mp4")), 1);
+    QVERIFY(!engine.hasVideo());
 
-void TestPlaybackWnd::networkStallBuffersAndResumes() {
-    CTrickleServer server(fixture("cuts.mkv"), 0.3);
-    const auto engine = makeEngine();
-    CEventLog log(*engine);
-    engine->setBufferingTime(0.5);
-    QCOMPARE(engine->open(server.address()), 1);
-    QVERIFY(engine->hasVideo());
-    QCOMPARE(engine->play(), 1);
-    // The data stops about two seconds into the media (Matroska needs no more than its header
-    // to open): playback waits for the cache.
-    QTRY_VERIFY_WITH_TIMEOUT(log.count(CPlaybackWnd::kEventBufferingData) == 1, 8000);
-    QCOMPARE(log.events.back().parameter, 1);
-    const int progress = engine->bufferingProgress();
-    QVERIFY2(progress >= 0 && progress <= 100, qPrintable(QString::number(progress)));
-    const double stalledAt = engine->currentPosition();
-    QVERIFY2(stalledAt > 0.5e7 && stalledAt < 4e7, qPrintable(QString::number(stalledAt)));
-
-    server.release();
-    QTRY_VERIFY_WITH_TIMEOUT(log.count(CPlaybackWnd::kEventBufferingData) == 2, 8000);
-    QCOMPARE(log.events.back().parameter, 0);
-    QTRY_VERIFY(engine->currentPosition() > stalledAt + 0.2e7);
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kRunning));
-
-    // A local file is no network stream.
-    QCOMPARE(engine->open(fixture("cuts.mkv")), 1);
-    QCOMPARE(engine->bufferingProgress(), -1);
+    // The engine goes first, here while the window waits for an open: the window frees its
+    // surface at once and afterwards only paints.
+    CSilentServer server;
+    auto doomed = std::make_unique<CPlaybackEngine>();
+    doomed->setAudioOutput(QStringLiteral("null"));
+    CPlaybackWnd window(*doomed, nullptr);
+    window.resize(320, 240);
+    window.setBackgroundColour(Qt::red);
+    window.show();
+    QCOMPARE(window.open(fixture("index.mp4")), 1);
+    QTRY_VERIFY(picture(window).pixel(0, 0) != qRgb(255, 0, 0));
+    QTimer::singleShot(150, &window, [&doomed] { doomed.reset(); });
+    QCOMPARE(window.open(server.address()), 0);
+    QVERIFY(!doomed);
+    QVERIFY(window.rendererName().isEmpty());
+    window.resize(200, 100);
+    QCOMPARE(picture(window).pixel(0, 0), qRgb(255, 0, 0));
 }
 
 namespace {
@@ -787,82 +471,6 @@ void TestPlaybackWnd::fullScreenLeavesAndReturnsToTheParent() {
     engine->close();
     QVERIFY(!engine->isWindow());
     QCOMPARE(engine->setFullScreen(true), 0);
-}
-
-void TestPlaybackWnd::closeResetsTheFileButKeepsSettings() {
-    const auto engine = makeEngine();
-    engine->setEffectsEnabled(true);
-    engine->setBufferingTime(4.5);
-    engine->setBackgroundColour(Qt::green);
-    engine->setRate(-2.0);
-    engine->setSecondPath(QStringLiteral("/nowhere/captions.smi"));
-    QCOMPARE(engine->open(fixture("audio.m4a")), 1);
-    QCOMPARE(engine->secondPath(), QStringLiteral("/nowhere/captions.smi"));
-    QCOMPARE(engine->setVolume(-2000), 1);
-    QCOMPARE(engine->setBalance(500), 1);
-    QCOMPARE(engine->play(), 1);  // stepped, timer running
-
-    engine->close();
-    QCOMPARE(engine->state(), int(CPlaybackWnd::kClosed));
-    QVERIFY(engine->mediaPath().isEmpty());
-    QVERIFY(engine->secondPath().isEmpty());
-    QCOMPARE(engine->rate(), 1.0);
-    QCOMPARE(engine->volume(), 0);
-    QCOMPARE(engine->balance(), 0);
-    QCOMPARE(engine->duration(), 0.0);
-    QCOMPARE(engine->latest(), 0.0);
-    QVERIFY(!engine->hasVideo());
-    QVERIFY(engine->effectsEnabled());
-    QCOMPARE(engine->bufferingTime(), 4.5);
-    QCOMPARE(engine->backgroundColour(), QColor(Qt::green));
-    QCOMPARE(engine->bufferingProgress(), -1);
-    QSignalSpy ticks(engine.get(), &CPlaybackWnd::tick);
-    QSignalSpy ended(engine.get(), &CPlaybackWnd::steppedEnd);
-    QTest::qWait(300);
-    QCOMPARE(ticks.count() + ended.count(), 0);
-
-    // A video opened after a sound file, over it, without closing first.
-    QCOMPARE(engine->open(fixture("audio.m4a")), 1);
-    QCOMPARE(engine->open(fixture("index.mp4")), 1);
-    QVERIFY(engine->hasVideo());
-    QCOMPARE(engine->open(fixture("audio.m4a")), 1);
-    QVERIFY(!engine->hasVideo());
-    QVERIFY(engine->nativeVideoSize().isEmpty());
-}
-
-void TestPlaybackWnd::playlistsAreToldApartAndWalked() {
-    QTemporaryDir dir;
-    QFile asx(dir.filePath(QStringLiteral("show.asx")));
-    QVERIFY(asx.open(QIODevice::WriteOnly));
-    asx.write(
-        "<ASX version=\"3.0\"><REPEAT COUNT=\"2\"><ENTRY><REF HREF=\"a.mp4\"/>"
-        "<STARTTIME VALUE=\"00:00:01\"/><DURATION VALUE=\"00:00:02\"/></ENTRY></REPEAT>"
-        "<ENTRY><REF HREF=\"b.mp4\"/></ENTRY></ASX>");
-    asx.close();
-
-    QVERIFY(CPlaybackWnd::isPlaylist(asx.fileName()));
-    QVERIFY(!CPlaybackWnd::isPlaylist(fixture("index.mp4")));
-    const auto engine = makeEngine();
-    QString url;
-    double start = -1;
-    double duration = -1;
-    QCOMPARE(engine->nextPlaylistEntry(url, start, duration, false), 0);
-    QCOMPARE(engine->openPlaylist(fixture("index.mp4")), 0);
-    QCOMPARE(engine->openPlaylist(asx.fileName()), 1);
-    const QString a = dir.filePath(QStringLiteral("a.mp4"));
-    const QString b = dir.filePath(QStringLiteral("b.mp4"));
-    for (const QString &expected : {a, a, b}) {
-        QCOMPARE(engine->nextPlaylistEntry(url, start, duration, false), 1);
-        QCOMPARE(url, expected);
-    }
-    QCOMPARE(engine->nextPlaylistEntry(url, start, duration, false), 0);
-    QVERIFY(url.isEmpty());
-    QCOMPARE(engine->nextPlaylistEntry(url, start, duration, false), 1);
-    QCOMPARE(start, 1e7);
-    QCOMPARE(duration, 2e7);
-    engine->close();  // the list outlives the media
-    QCOMPARE(engine->nextPlaylistEntry(url, start, duration, false), 1);
-    QCOMPARE(url, a);
 }
 
 int main(int argc, char **argv) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "media/playback/mpvresources.h"
-#include "media/playback/renderthread.h"
-#include "media/playback/videosurface.h"
+#include "mpvresources.h"
+#include "renderthread.h"
+#include "videosurface.h"
 
 #include <QImage>
 #include <QMutex>
@@ -48,8 +48,8 @@ private:
 
     // The widget's size in device pixels, for the render thread. GUI thread only.
     void rememberTargetSize();
-    // Safe from any thread. redrawAnyway draws even without a new frame (after resizing).
-    // Render thread only.
+    // Draws libmpv's current frame into the back picture; with whenNewFrameOnly only when
+    // libmpv has a new one. Render thread only.
     void renderFrame(bool whenNewFrameOnly);
 
     MpvRenderContextPtr m_render;

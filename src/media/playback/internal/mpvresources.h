@@ -23,6 +23,7 @@ struct CMpvFreeDeleter {
 };
 using MpvStringPtr = std::unique_ptr<char, CMpvFreeDeleter>;
 
-// Rendering runs on the GUI thread and must never wait there for a frame's display time; the
-// player hands frames over when they are due instead ("video-timing-offset" 0).
+// The video surfaces draw on their render thread and must never wait there for a frame's
+// display time: the player core hands frames over when they are due instead
+// ("video-timing-offset" 0).
 inline int kDoNotWait = 0;

@@ -9,8 +9,9 @@
 class QRect;
 class QWidget;
 
-// The child widget in which libmpv's render API draws the video. It owns the render context,
-// which must go before the mpv handle it was made for.
+// The child widget that shows the video, which libmpv's render API draws on the surface's
+// render thread (CRenderThread). It owns the render context, which must go before the mpv handle
+// it was made for.
 class IVideoSurface {
 public:
     virtual ~IVideoSurface() = default;
