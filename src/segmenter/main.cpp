@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/qtlogsink.h"
 #include "segmenter/segmentcommand.h"
 #include "segmenter/window/segmentationdlg.h"
 #include "uisupport/asker.h"
@@ -33,6 +34,7 @@ int runWindow(int argc, char **argv, const char *video) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KIVOS"));
     kivo::ui::installMessageSink();
+    kivo::installQtLogSink();
     CSegmentationDlg window;
     if (video) {
         // Opened once the window is up, so that a refusal appears over it just as it does after

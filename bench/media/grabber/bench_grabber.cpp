@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "media/grabber/framedecoder.h"
-#include "media/grabber/pictureconverter.h"
+#include "media/grabber/internal/framedecoder.h"
+#include "media/grabber/internal/pictureconverter.h"
 #include "media/grabber/videomanager.h"
 
 namespace {

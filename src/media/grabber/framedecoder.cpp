@@ -1,4 +1,4 @@
-#include "media/grabber/framedecoder.h"
+#include "media/grabber/internal/framedecoder.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>

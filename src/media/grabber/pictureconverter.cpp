@@ -1,11 +1,11 @@
-#include "media/grabber/pictureconverter.h"
+#include "media/grabber/internal/pictureconverter.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
 #include "media/grabber/grabberlog.h"
-#include "media/grabber/yuvconversion.h"
+#include "media/grabber/internal/yuvconversion.h"
 
 namespace kivo::grabber {
 namespace {

@@ -1,4 +1,4 @@
-#include "media/grabber/readahead.h"
+#include "media/grabber/internal/readahead.h"
 
 #include <algorithm>
 #include <new>

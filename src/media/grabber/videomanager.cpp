@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "media/grabber/framedecoder.h"
-#include "media/grabber/pictureconverter.h"
-#include "media/grabber/readahead.h"
+#include "media/grabber/internal/framedecoder.h"
+#include "media/grabber/internal/pictureconverter.h"
+#include "media/grabber/internal/readahead.h"
 
 using kivo::grabber::CFrameClock;
 using kivo::grabber::CFrameDecoder;

@@ -1,4 +1,4 @@
-#include "media/grabber/yuvconversion.h"
+#include "media/grabber/internal/yuvconversion.h"
 
 #include <algorithm>
 #include <array>

@@ -11,9 +11,9 @@ extern "C" {
 
 #include "imaging/luminance.h"
 #include "indexpattern.h"
-#include "media/grabber/framedecoder.h"
-#include "media/grabber/pictureconverter.h"
-#include "media/grabber/yuvconversion.h"
+#include "media/grabber/internal/framedecoder.h"
+#include "media/grabber/internal/pictureconverter.h"
+#include "media/grabber/internal/yuvconversion.h"
 
 using kivo::grabber::CFrameDecoder;
 using kivo::grabber::CPictureConverter;

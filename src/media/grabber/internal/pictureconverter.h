@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "imaging/dib.h"
-#include "media/grabber/avhandles.h"
+#include "media/grabber/internal/avhandles.h"
 
 // Turns decoded frames into the pictures the grabber hands out: a 24-bit bottom-up CDib at the
 // stream's picture size, or its exact 8-bit grey copy. 8-bit planar Y'CbCr frames of that size

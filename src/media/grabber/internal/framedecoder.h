@@ -6,7 +6,7 @@
 #include <deque>
 #include <string>
 
-#include "media/grabber/avhandles.h"
+#include "media/grabber/internal/avhandles.h"
 
 // The pictures of a file's video stream, addressed by frame number.
 //

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "media/grabber/avhandles.h"
+#include "media/grabber/internal/avhandles.h"
 
 namespace kivo::grabber {
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// What the player's satellite windows (video window, scene and list panels, caption editor,
+// channel browser, remote control) ask of the control panel. The control panel implements it;
+// the satellites are handed the interface through the session and never link the control
+// panel's window library, so calls go down the layers and the control panel stays the one
+// place where the state of the open file changes.
+//
+// Results follow the player's conventions: 1 done, 0 refused (no file, busy, wrong state).
+class IPlayerControl {
+public:
+    virtual ~IPlayerControl() = default;
+
+    // Transport, as the control panel's own buttons do it (play state, displays, CD mode).
+    virtual int play() = 0;
+    virtual int pause() = 0;
+    virtual int stop() = 0;
+    // Moves the player to a frame of the open video (scene selected, frame chosen in the strip);
+    // negative frames are ignored.
+    virtual int seekToFrame(double frame) = 0;
+    // Moves the player to a media time in 100-nanosecond units (captions, repeat sections).
+    virtual int seekToPosition(double position) = 0;
+
+    // The single entry through which every file reaches the player: media, playlists and
+    // scene-description files. Interactive opens may ask the user questions (unsaved edits).
+    virtual int openFile(const QString &path, bool interactive) = 0;
+    // Writes the whole scene description of the open file ("save" in any panel).
+    virtual int saveDescription() = 0;
+
+    // The play-state line of the control panel ("재생", "멈춤", "버퍼링.. : %d%%", ...).
+    virtual void showPlayState(const QString &text) = 0;
+};

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class CPlaybackEngine;
+class CVideoDescription;
+class CVideoManager;
+class IPlayerControl;
+
+// The state of the open file that every window of the player shares: the playback engine, the
+// frame grabber on the same media, the scene description, whether the description holds edits
+// not yet saved, the play state, and the busy flag of long jobs. The control panel owns the
+// session and is its only writer of files and transport; panels read it, mark the description
+// changed, and reach the control panel through control().
+//
+// The scene controls borrow the description and the grabber: before either is replaced or
+// freed the session emits aboutToReleaseFile() (synchronously), so that they are detached in
+// time.
+class CPlayerSession : public QObject {
+    Q_OBJECT
+
+public:
+    // The control panel's play state.
+    enum EPlayState { kPlaying = 0, kStopped = 1, kPaused = 2, kExtendedPlay = 3 };
+
+    explicit CPlayerSession(QObject *parent = nullptr);
+    ~CPlayerSession() override;
+
+    CPlaybackEngine &engine() { return *m_engine; }
+    CVideoManager &grabber() { return *m_grabber; }
+    // Null while no scene description is loaded.
+    CVideoDescription *description() { return m_description.get(); }
+
+    IPlayerControl *control() const { return m_control; }
+    void setControl(IPlayerControl *control) { m_control = control; }
+
+    // Takes a new scene description (a file was opened, a basic tree was built). The old one is
+    // freed after aboutToReleaseFile(); the changed flag is cleared.
+    void replaceDescription(std::unique_ptr<CVideoDescription> description);
+    // Opens the grabber on the open media; 0 when it cannot (sound only, a stream).
+    int openGrabber(const QString &mediaPath);
+    // Closes the engine's file and the grabber and frees the description; the play state
+    // becomes stopped.
+    void closeFile();
+
+    bool isDescriptionChanged() const { return m_changed; }
+    void markDescriptionChanged();
+    void markDescriptionSaved();
+
+    EPlayState playState() const { return m_playState; }
+    void setPlayState(EPlayState state);
+
+    bool isAudioCdMode() const { return m_audioCdMode; }
+    void setAudioCdMode(bool on) { m_audioCdMode = on; }
+
+    // Set while a long job (basic tree, thumbnail re-extraction, folder search) runs.
+    bool isBusy() const { return m_busy; }
+    void setBusy(bool busy);
+
+    // The grabber's frame at a media time and back; -1 without a video.
+    double frameAt(double position) const;
+    double positionOfFrame(double frame) const;
+
+signals:
+    // Before the description or the grabber goes away: detach everything that borrows them.
+    void aboutToReleaseFile();
+    // A new description is in place (panels fill themselves from it).
+    void descriptionReplaced();
+    void descriptionChangedFlag(bool changed);
+    void playStateChanged(int state);
+    void busyChanged(bool busy);
+    // The engine's tick fanned out with the position it reported (100 ns): seek bar, time
+    // display, repeat sections, captions, metafile entries.
+    void positionUpdated(double position);
+
+private:
+    void onEngineTick();
+
+    std::unique_ptr<CPlaybackEngine> m_engine;
+    std::unique_ptr<CVideoManager> m_grabber;
+    std::unique_ptr<CVideoDescription> m_description;
+    IPlayerControl *m_control = nullptr;
+    bool m_changed = false;
+    EPlayState m_playState = kStopped;
+    bool m_audioCdMode = false;
+    bool m_busy = false;
+};
