@@ -1,0 +1,43 @@
+#include "player/shell/sharedtextblock.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+CSharedTextBlock::CSharedTextBlock(const QString &name) : m_memory(keyFor(name)) {}
+
+QString CSharedTextBlock::keyFor(const QString &name) {
+    return name + u'-' + QString::number(::getuid());
+}
+
+int CSharedTextBlock::write(const QByteArray &text) {
+    if (!m_memory.isAttached() && !m_memory.create(kSize) &&
+        !(m_memory.error() == QSharedMemory::AlreadyExists && m_memory.attach())) {
+        return 0;
+    }
+    if (m_memory.size() < kSize) {
+        return 0;
+    }
+    const qsizetype length = std::min<qsizetype>(text.size(), kSize - 1);
+    m_memory.lock();
+    auto *block = static_cast<char *>(m_memory.data());
+    std::memcpy(block, text.constData(), size_t(length));
+    std::memset(block + length, 0, size_t(kSize - length));
+    m_memory.unlock();
+    return 1;
+}
+
+QByteArray CSharedTextBlock::read() {
+    if (!m_memory.isAttached() && !m_memory.attach(QSharedMemory::ReadOnly)) {
+        return {};
+    }
+    if (m_memory.size() < kSize) {
+        return {};
+    }
+    m_memory.lock();
+    const auto *block = static_cast<const char *>(m_memory.constData());
+    const QByteArray text(block, qsizetype(::strnlen(block, kSize - 1)));
+    m_memory.unlock();
+    return text;
+}

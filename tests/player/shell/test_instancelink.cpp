@@ -1,0 +1,167 @@
+// How a start of the player finds the running one and hands it a file: the command-line path,
+// the shared text blocks and the per-user socket, with real sockets and shared memory.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <cstring>
+#include <latch>
+#include <thread>
+#include <vector>
+
+#include "player/shell/commandline.h"
+#include "player/shell/instancelink.h"
+#include "player/shell/sharedtextblock.h"
+
+using namespace kivo::shell;
+
+namespace {
+
+// A socket file as a crashed player leaves it: bound once, nobody listening any more.
+bool leaveStaleSocket(const QString &path) {
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = path.toLocal8Bit();
+    std::strncpy(address.sun_path, bytes.constData(), sizeof address.sun_path - 1);
+    const bool bound =
+        ::bind(descriptor, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(descriptor);
+    return bound;
+}
+
+}  // namespace
+
+class TestInstanceLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pathsLoseTheirQuotesOnlyWhenQuoted_data() {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("quoted") << "\"/home/u/My Videos/a.avi\""
+                                << "/home/u/My Videos/a.avi";
+        QTest::newRow("bare, as desktops pass it") << "/home/u/a.avi"
+                                                   << "/home/u/a.avi";
+        QTest::newRow("bare single word") << "movie"
+                                          << "movie";
+        QTest::newRow("quoted with spaces around") << "  \"/a.mpg\" "
+                                                   << "/a.mpg";
+        QTest::newRow("empty quotes") << "\"\""
+                                      << "";
+        QTest::newRow("one quote") << "\""
+                                   << "\"";
+        QTest::newRow("quote at one end only") << "\"/a.avi"
+                                               << "\"/a.avi";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void pathsLoseTheirQuotesOnlyWhenQuoted() {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, path);
+        QCOMPARE(pathFromCommandLine(commandLine), path);
+    }
+
+    // The block holds at most 1023 bytes and a terminator, whatever it is given; bytes that are
+    // no UTF-8 come back as they went in; a block nobody made reads as empty.
+    void sharedBlocksHoldAtMost1023Bytes() {
+        const QString name = QStringLiteral("KIVOTESTDATA%1").arg(::getpid());
+        CSharedTextBlock writer(name);
+        QCOMPARE(writer.write(QByteArray(2000, 'x')), 1);
+        QCOMPARE(CSharedTextBlock(name).read(), QByteArray(1023, 'x'));
+
+        const QByteArray notUtf8("\"/v/\xbf\xb5\xbb\xf3.avi\"");
+        QCOMPARE(writer.write(notUtf8), 1);
+        QCOMPARE(CSharedTextBlock(name).read(), notUtf8);
+
+        QCOMPARE(writer.write(QByteArray("short")), 1);
+        QCOMPARE(CSharedTextBlock(name).read(), QByteArray("short"));
+
+        QVERIFY(CSharedTextBlock(name + QStringLiteral("-nobody")).read().isEmpty());
+    }
+
+    // One player per name: a second one learns that the first runs; a socket left behind by a
+    // crash is taken over.
+    void oneServerPerNameAndStaleSocketsAreTakenOver() {
+        QTemporaryDir folder;
+        const QString name = folder.filePath(QStringLiteral("player"));
+        {
+            CInstanceServer first(nullptr);
+            QCOMPARE(first.listen(name), CInstanceServer::EListen::Listening);
+            CInstanceServer second(nullptr);
+            QCOMPARE(second.listen(name), CInstanceServer::EListen::AnotherPlayerRuns);
+        }
+        const QString crashed = folder.filePath(QStringLiteral("crashed"));
+        QVERIFY(leaveStaleSocket(crashed));
+        QVERIFY(QFile::exists(crashed));
+        CInstanceServer after(nullptr);
+        QCOMPARE(after.listen(crashed), CInstanceServer::EListen::Listening);
+    }
+
+    // Starts at the same moment: exactly one becomes the player.
+    void simultaneousStartsMakeOnePlayer() {
+        QTemporaryDir folder;
+        const QString name = folder.filePath(QStringLiteral("player"));
+        constexpr int kStarts = 4;
+        std::atomic<int> players{0};
+        std::atomic<int> others{0};
+        std::latch allLooked(kStarts);
+        std::vector<std::thread> starts;
+        for (int i = 0; i < kStarts; ++i) {
+            starts.emplace_back([&] {
+                CInstanceServer server(nullptr);
+                const CInstanceServer::EListen outcome = server.listen(name);
+                (outcome == CInstanceServer::EListen::Listening ? players : others)++;
+                allLooked.arrive_and_wait();
+            });
+        }
+        for (std::thread &start : starts) {
+            start.join();
+        }
+        QCOMPARE(players.load(), 1);
+        QCOMPARE(others.load(), kStarts - 1);
+    }
+
+    // The hand-off: the start writes its command line into the block, sends the message and
+    // gets the running player's answer, which read the block while it answered.
+    void aHandOffDeliversTheCommandLine() {
+        QTemporaryDir folder;
+        const QString name = folder.filePath(QStringLiteral("player"));
+        const QString block = QStringLiteral("KIVOTESTHANDOFF%1").arg(::getpid());
+        QByteArray received;
+        CInstanceServer server([&](uint32_t code, int32_t parameter) {
+            if (code != kGlobalMessage || parameter != 0) {
+                return -1;
+            }
+            received = CSharedTextBlock(block).read();
+            return received.isEmpty() ? -1 : 0;
+        });
+        QCOMPARE(server.listen(name), CInstanceServer::EListen::Listening);
+
+        std::atomic<int> outcome{1};
+        std::thread start([&] {
+            CSharedTextBlock handOff(block);
+            handOff.write(QByteArray("\"/home/u/clip.mp4\""));
+            int32_t reply = 1;
+            outcome = sendToRunningPlayer(kGlobalMessage, 0, &reply, name) ? reply : -2;
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(outcome.load(), 0, 10000);
+        start.join();
+        QCOMPARE(received, QByteArray("\"/home/u/clip.mp4\""));
+        QCOMPARE(pathFromCommandLine(QString::fromUtf8(received)), "/home/u/clip.mp4");
+    }
+
+    // Nobody there: the start learns it at once instead of waiting.
+    void nobodyAnswersOnAMissingSocket() {
+        QTemporaryDir folder;
+        QVERIFY(!sendToRunningPlayer(kGlobalMessage, 0, nullptr,
+                                     folder.filePath(QStringLiteral("none")), 3000));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstanceLink)
+#include "test_instancelink.moc"
