@@ -2,6 +2,7 @@
 
 #include "playbacklog.h"
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -75,6 +76,31 @@ bool CMpvClient::command(std::initializer_list<const char *> args) {
         return false;
     }
     return true;
+}
+
+std::optional<int64_t> CMpvClient::loadFile(const QByteArray &path) {
+    if (!m_handle) {
+        return std::nullopt;
+    }
+    const char *argv[] = {"loadfile", path.constData(), "replace", nullptr};
+    mpv_node result{};
+    const int error = mpv_command_ret(m_handle.get(), argv, &result);
+    if (error < 0) {
+        qCInfo(lcPlayback) << "libmpv command loadfile" << mpv_error_string(error);
+        return std::nullopt;
+    }
+    int64_t entry = -1;
+    if (result.format == MPV_FORMAT_NODE_MAP) {
+        const mpv_node_list &map = *result.u.list;
+        for (int i = 0; i < map.num; ++i) {
+            if (std::strcmp(map.keys[i], "playlist_entry_id") == 0 &&
+                map.values[i].format == MPV_FORMAT_INT64) {
+                entry = map.values[i].u.int64;
+            }
+        }
+    }
+    mpv_free_node_contents(&result);
+    return entry;
 }
 
 void CMpvClient::commandAsync(std::initializer_list<const char *> args) {

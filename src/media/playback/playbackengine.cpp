@@ -95,8 +95,8 @@ int CPlaybackEngine::startOpen(const QString &path) {
     m_mpv->setProperty("cache-pause-wait", m_bufferingTime);
     m_mpv->setFlag("pause", true);
 
-    const QByteArray file = path.toUtf8();
-    if (!m_mpv->command({"loadfile", file.constData(), "replace"})) {
+    const std::optional<int64_t> entry = m_mpv->loadFile(path.toUtf8());
+    if (!entry) {
         close();
         return 0;
     }
@@ -104,7 +104,9 @@ int CPlaybackEngine::startOpen(const QString &path) {
     m_lastTicket = m_lastTicket == INT_MAX ? 1 : m_lastTicket + 1;
     m_ticket = m_lastTicket;
     m_load = ELoad::AwaitingStart;
-    m_loadingEntry = -1;
+    // The events of a file this one replaced may still be on their way: only this entry's
+    // count.
+    m_loadingEntry = *entry;
     m_openTimer.start(m_openTimeoutMs);
     return m_ticket;
 }
@@ -263,13 +265,15 @@ void CPlaybackEngine::handleEvent(const mpv_event &event) {
 
 void CPlaybackEngine::handleLoadEvent(const mpv_event &event) {
     switch (event.event_id) {
-        case MPV_EVENT_START_FILE:
-            if (m_load == ELoad::AwaitingStart) {
-                m_loadingEntry =
-                    static_cast<const mpv_event_start_file *>(event.data)->playlist_entry_id;
+        case MPV_EVENT_START_FILE: {
+            const int64_t entry =
+                static_cast<const mpv_event_start_file *>(event.data)->playlist_entry_id;
+            if (m_load == ELoad::AwaitingStart && (m_loadingEntry < 0 || entry == m_loadingEntry)) {
+                m_loadingEntry = entry;
                 m_load = ELoad::AwaitingFile;
             }
             break;
+        }
         case MPV_EVENT_FILE_LOADED:
             if (m_load == ELoad::AwaitingFile) {
                 if (!m_secondPath.isEmpty()) {
@@ -299,6 +303,8 @@ void CPlaybackEngine::handleLoadEvent(const mpv_event &event) {
             if (loading && end->reason == MPV_END_FILE_REASON_REDIRECT) {
                 // A playlist in disguise: libmpv goes on with its first entry.
                 m_load = ELoad::AwaitingStart;
+                m_loadingEntry =
+                    end->playlist_insert_num_entries > 0 ? end->playlist_insert_id : -1;
             } else if (loading) {
                 loadFailed(end->reason == MPV_END_FILE_REASON_ERROR
                                ? QString::fromUtf8(mpv_error_string(end->error))

@@ -25,6 +25,9 @@ public:
     void destroy();
 
     bool command(std::initializer_list<const char *> args);
+    // Replaces the playlist with one file. The playlist entry id libmpv gave it (its start and
+    // end events carry it), -1 when libmpv does not say; nothing when libmpv refused.
+    std::optional<int64_t> loadFile(const QByteArray &path);
     // The command runs later; its reply comes as an event with reply id 0.
     void commandAsync(std::initializer_list<const char *> args);
     bool setProperty(const char *name, const QString &value);
