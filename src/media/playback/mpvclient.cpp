@@ -115,41 +115,36 @@ void CMpvClient::commandAsync(std::initializer_list<const char *> args) {
     }
 }
 
-bool CMpvClient::setProperty(const char *name, const QString &value) {
-    if (!m_handle) {
-        return false;
-    }
-    const int error = mpv_set_property_string(m_handle.get(), name, value.toUtf8().constData());
+namespace {
+
+// True for a property libmpv took; a refusal is logged with libmpv's text and the value.
+template <typename Value>
+bool propertySet(const char *name, const Value &value, int error) {
     if (error < 0) {
         qCInfo(lcPlayback) << "libmpv property" << name << value << mpv_error_string(error);
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool CMpvClient::setProperty(const char *name, const QString &value) {
+    return m_handle &&
+           propertySet(name, value,
+                       mpv_set_property_string(m_handle.get(), name, value.toUtf8().constData()));
 }
 
 bool CMpvClient::setProperty(const char *name, double value) {
-    if (!m_handle) {
-        return false;
-    }
-    const int error = mpv_set_property(m_handle.get(), name, MPV_FORMAT_DOUBLE, &value);
-    if (error < 0) {
-        qCInfo(lcPlayback) << "libmpv property" << name << value << mpv_error_string(error);
-        return false;
-    }
-    return true;
+    return m_handle &&
+           propertySet(name, value,
+                       mpv_set_property(m_handle.get(), name, MPV_FORMAT_DOUBLE, &value));
 }
 
 bool CMpvClient::setFlag(const char *name, bool value) {
-    if (!m_handle) {
-        return false;
-    }
     int flag = value ? 1 : 0;
-    const int error = mpv_set_property(m_handle.get(), name, MPV_FORMAT_FLAG, &flag);
-    if (error < 0) {
-        qCInfo(lcPlayback) << "libmpv property" << name << value << mpv_error_string(error);
-        return false;
-    }
-    return true;
+    return m_handle &&
+           propertySet(name, value, mpv_set_property(m_handle.get(), name, MPV_FORMAT_FLAG, &flag));
 }
 
 std::optional<double> CMpvClient::getDouble(const char *name) const {

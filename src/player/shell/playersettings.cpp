@@ -69,19 +69,19 @@ int restoredLength(int stored, int minimum, int available, bool sizeRestorable) 
 }  // namespace
 
 CPlayerSettings loadPlayerSettings(const COVRegistry &registry) {
+    // Starts from the defaults; each value read replaces its default only when it passes.
     CPlayerSettings settings;
-    const CPlayerSettings defaults;
-    settings.sizeRate = readRate(registry, kView, defaults.sizeRate);
+    settings.sizeRate = readRate(registry, kView, settings.sizeRate);
     settings.autoScale = readFlag(registry, kView, "AutoScale");
     settings.topMost = readFlag(registry, kPlayer, "TopMost");
     settings.separateMode = readFlag(registry, kPlayer, "SeparateMode");
     settings.randomMode = readFlag(registry, kPlayer, "RPLRandomMode");
     settings.replayMode = readFlag(registry, kPlayer, "RPLReplayMode");
-    settings.bufferingTime = readInt(registry, kPlayer, "BufferingTime", defaults.bufferingTime,
+    settings.bufferingTime = readInt(registry, kPlayer, "BufferingTime", settings.bufferingTime,
                                      [](int value) { return value >= 0 && value <= 60; });
     settings.showCaption = readFlag(registry, kView, "ShowCaption");
     settings.captionBoxHeight =
-        readInt(registry, kView, "CaptionBoxHeight", defaults.captionBoxHeight,
+        readInt(registry, kView, "CaptionBoxHeight", settings.captionBoxHeight,
                 [](int value) { return value > 20; });
     settings.screenSaver = readFlag(registry, kPlayer, "ScreenSaver");
     settings.recentAddresses = readHistory(registry, QStringLiteral("Recent"));
@@ -90,14 +90,14 @@ CPlayerSettings loadPlayerSettings(const COVRegistry &registry) {
     const auto widthRule = [](int value) { return value > 0; };
     settings.infoWidth = readInt(registry, QStringLiteral("InfoDlg"), "Width", 135, widthRule);
     settings.info2Width = readInt(registry, QStringLiteral("InfoDlg2"), "Width", 135, widthRule);
-    settings.treeSizeRate = readRate(registry, QStringLiteral("Tree"), defaults.treeSizeRate);
-    settings.listSizeRate = readRate(registry, QStringLiteral("List"), defaults.listSizeRate);
+    settings.treeSizeRate = readRate(registry, QStringLiteral("Tree"), settings.treeSizeRate);
+    settings.listSizeRate = readRate(registry, QStringLiteral("List"), settings.listSizeRate);
 
     const auto colourRule = [](int value) { return value >= 0; };
     settings.captionBackground =
-        readInt(registry, kCaptionBox, "BgColor", defaults.captionBackground, colourRule);
+        readInt(registry, kCaptionBox, "BgColor", settings.captionBackground, colourRule);
     settings.captionText =
-        readInt(registry, kCaptionBox, "FgColor", defaults.captionText, colourRule);
+        readInt(registry, kCaptionBox, "FgColor", settings.captionText, colourRule);
     settings.originalFont = readFlag(registry, kCaptionBox, "OriginalFont");
     settings.detachCaptionBox = readFlag(registry, kCaptionBox, "DetachCaptionBox");
     registry.getProfileFont(QStringLiteral("CaptionFont"), QString(), settings.captionFont);

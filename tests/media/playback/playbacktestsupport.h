@@ -2,6 +2,9 @@
 
 #include "media/playback/playbackengine.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QByteArray>
 #include <QFile>
 #include <QHash>
@@ -101,4 +104,28 @@ private:
     bool m_released = false;
     QList<QTcpSocket *> m_answered;
     QHash<QTcpSocket *, QByteArray> m_requests;
+};
+
+// Graph events as they arrive, with the position at that moment, from the engine or from the
+// window that repeats them.
+template <typename Source>
+struct CEventLog {
+    struct CEvent {
+        int code;
+        qint64 parameter;
+        QString text;
+        double position;
+    };
+    std::vector<CEvent> events;
+
+    explicit CEventLog(Source &source) {
+        QObject::connect(&source, &Source::graphEvent, &source,
+                         [this, &source](int code, qint64 parameter, const QString &text) {
+                             events.push_back({code, parameter, text, source.currentPosition()});
+                         });
+    }
+    int count(int code) const {
+        return int(std::count_if(events.begin(), events.end(),
+                                 [code](const CEvent &e) { return e.code == code; }));
+    }
 };

@@ -27,28 +27,6 @@ std::unique_ptr<CPlaybackEngine> makeEngine() {
     return engine;
 }
 
-// Graph events as they arrive, with the engine's position at that moment.
-struct CEventLog {
-    struct CEvent {
-        int code;
-        qint64 parameter;
-        QString text;
-        double position;
-    };
-    std::vector<CEvent> events;
-
-    explicit CEventLog(CPlaybackEngine &engine) {
-        QObject::connect(&engine, &CPlaybackEngine::graphEvent, &engine,
-                         [this, &engine](int code, qint64 parameter, const QString &text) {
-                             events.push_back({code, parameter, text, engine.currentPosition()});
-                         });
-    }
-    int count(int code) const {
-        return int(std::count_if(events.begin(), events.end(),
-                                 [code](const CEvent &e) { return e.code == code; }));
-    }
-};
-
 }  // namespace
 
 class TestPlaybackEngine : public QObject {
@@ -315,7 +293,7 @@ void TestPlaybackEngine::refusedForwardRateStepsPastTheEnd() {
 
 void TestPlaybackEngine::playingToTheEndCompletes() {
     const auto engine = makeEngine();
-    CEventLog log(*engine);
+    CEventLog<CPlaybackEngine> log(*engine);
     QCOMPARE(openFile(*engine, fixture("cuts.mp4")), 1);
     QCOMPARE(engine->seek(engine->duration() - 0.3e7), 1);
     QCOMPARE(engine->play(), 1);
@@ -347,14 +325,14 @@ void TestPlaybackEngine::captionFileGivesTextEventsAtItsTimes() {
     file.close();
 
     const auto engine = makeEngine();
-    CEventLog log(*engine);
+    CEventLog<CPlaybackEngine> log(*engine);
     engine->setSecondPath(file.fileName());
     QCOMPARE(openFile(*engine, fixture("index.mp4")), 1);
     QCOMPARE(engine->play(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(log.count(CPlaybackEngine::kEventText) >= 3, 4000);
     QCOMPARE(engine->stop(), 1);
 
-    std::vector<CEventLog::CEvent> captions;
+    std::vector<CEventLog<CPlaybackEngine>::CEvent> captions;
     for (const auto &event : log.events) {
         if (event.code == CPlaybackEngine::kEventText) {
             captions.push_back(event);
@@ -375,7 +353,7 @@ void TestPlaybackEngine::captionFileGivesTextEventsAtItsTimes() {
 void TestPlaybackEngine::networkStallBuffersAndResumes() {
     CTrickleServer server(fixture("cuts.mkv"), 0.3);
     const auto engine = makeEngine();
-    CEventLog log(*engine);
+    CEventLog<CPlaybackEngine> log(*engine);
     engine->setBufferingTime(0.5);
     QCOMPARE(openFile(*engine, server.address()), 1);
     QCOMPARE(engine->play(), 1);

@@ -47,28 +47,6 @@ int frameIndexShown(CPlaybackWnd &engine) {
     return index;
 }
 
-// Graph events as they arrive, with the engine's position at that moment.
-struct CEventLog {
-    struct CEvent {
-        int code;
-        qint64 parameter;
-        QString text;
-        double position;
-    };
-    std::vector<CEvent> events;
-
-    explicit CEventLog(CPlaybackWnd &engine) {
-        QObject::connect(&engine, &CPlaybackWnd::graphEvent, &engine,
-                         [this, &engine](int code, qint64 parameter, const QString &text) {
-                             events.push_back({code, parameter, text, engine.currentPosition()});
-                         });
-    }
-    int count(int code) const {
-        return int(std::count_if(events.begin(), events.end(),
-                                 [code](const CEvent &e) { return e.code == code; }));
-    }
-};
-
 }  // namespace
 
 class TestPlaybackWnd : public QObject {
@@ -446,7 +424,7 @@ void TestPlaybackWnd::fullScreenLeavesAndReturnsToTheParent() {
     engine->setAudioOutput(QStringLiteral("null"));
     engine->setGeometry(10, 20, 320, 240);
     videoWindow.show();
-    CEventLog log(*engine);
+    CEventLog<CPlaybackWnd> log(*engine);
 
     QCOMPARE(engine->open(fixture("index.mp4")), 1);
     QCOMPARE(engine->setFullScreen(true), 1);

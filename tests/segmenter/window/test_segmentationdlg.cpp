@@ -61,6 +61,16 @@ bool waitForState(const Dlg &dlg, Dlg::State state) {
     return QTest::qWaitFor([&] { return dlg.state() == state; }, 60000);
 }
 
+// A file named like a video that holds text; empty when it cannot be written.
+QString writeNonVideo(const QTemporaryDir &dir) {
+    const QString path = dir.filePath(QStringLiteral("notes.avi"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write("this is not a video") < 0) {
+        return {};
+    }
+    return path;
+}
+
 }  // namespace
 
 class TestSegmentationDlg : public QObject {
@@ -231,11 +241,8 @@ private slots:
 
     void unsupportedFileReturnsToTheStart() {
         QTemporaryDir dir;
-        const QString fake = dir.filePath(QStringLiteral("notes.avi"));
-        QFile file(fake);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("this is not a video");
-        file.close();
+        const QString fake = writeNonVideo(dir);
+        QVERIFY(!fake.isEmpty());
         Dlg dlg;
         QVERIFY(!dlg.openVideoPath(fake));
         QCOMPARE(m_asker->texts(), QStringList{QString::fromUtf8(Dlg::kUnsupportedVideo)});
@@ -250,11 +257,8 @@ private slots:
     // end up as after the open button, for a video and for a file it refuses.
     void openingAPathMatchesTheOpenButton() {
         QTemporaryDir dir;
-        const QString fake = dir.filePath(QStringLiteral("notes.avi"));
-        QFile file(fake);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("this is not a video");
-        file.close();
+        const QString fake = writeNonVideo(dir);
+        QVERIFY(!fake.isEmpty());
         for (const QString &path : {fixture("cuts.mp4"), fake}) {
             CScriptedAsker buttonAsker;
             Dlg byButton;
