@@ -1,9 +1,81 @@
 #include "player/shell/commandline.h"
 
-QString pathFromCommandLine(const QString &commandLine) {
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+bool isAddress(const QString &argument) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+://"));
+    return scheme.match(argument).hasMatch();
+}
+
+// Quoted items: each runs from a quote to the next quote that ends the text or stands before
+// a blank, so a quote inside a file name survives. Nothing when the text is not of that form.
+QStringList quotedItems(const QString &text) {
+    QStringList items;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        if (text[at] != u'"') {
+            return {};
+        }
+        qsizetype end = at + 1;
+        while (end < text.size() &&
+               !(text[end] == u'"' && (end + 1 == text.size() || text[end + 1].isSpace()))) {
+            ++end;
+        }
+        if (end == text.size()) {
+            return {};
+        }
+        items << text.mid(at + 1, end - at - 1);
+        at = end + 1;
+        while (at < text.size() && text[at].isSpace()) {
+            ++at;
+        }
+    }
+    return items;
+}
+
+}  // namespace
+
+QStringList pathsFromCommandLine(const QString &commandLine) {
     const QString text = commandLine.trimmed();
+    if (text.isEmpty()) {
+        return {};
+    }
+    QStringList items = quotedItems(text);
+    if (items.isEmpty()) {
+        items << text;
+    }
+    items.removeAll(QString());
+    return items;
+}
+
+QString unquotedPath(const QString &argument) {
+    const QString text = argument.trimmed();
     if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"')) {
         return text.mid(1, text.size() - 2);
     }
-    return text;
+    return argument;
+}
+
+QByteArray commandLineForHandOff(const QStringList &arguments, qsizetype maxBytes) {
+    QByteArray line;
+    for (const QString &argument : arguments) {
+        if (argument.isEmpty()) {
+            continue;
+        }
+        const QString path =
+            isAddress(argument) ? argument : QFileInfo(argument).absoluteFilePath();
+        const QByteArray item = '"' + path.toUtf8() + '"';
+        const qsizetype needed = item.size() + (line.isEmpty() ? 0 : 1);
+        if (line.size() + needed > maxBytes) {
+            continue;
+        }
+        if (!line.isEmpty()) {
+            line += ' ';
+        }
+        line += item;
+    }
+    return line;
 }

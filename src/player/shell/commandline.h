@@ -1,8 +1,20 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
-// The path a start of the player was given. The system's own starts pass one path in double
-// quotes; desktops pass it bare (%f). Quotes are stripped only when they are there, so a bare
-// path keeps every character.
-QString pathFromCommandLine(const QString &commandLine);
+// The files a start of the player was given, as the text of a command line. The system's own
+// starts pass one path in double quotes; several quoted paths are separated by blanks; desktops
+// and terminals pass one path bare, which is kept whole (blanks and all). Quotes are stripped
+// only when they are there.
+QStringList pathsFromCommandLine(const QString &commandLine);
+
+// One argument of a start without the double quotes a caller put around it (only when both are
+// there).
+QString unquotedPath(const QString &argument);
+
+// The command line a second start hands to the running player: each argument made absolute
+// against the start's own folder (addresses such as "mms://..." stay as they are) and quoted.
+// At most maxBytes bytes of UTF-8: arguments that do not fit whole are left out.
+QByteArray commandLineForHandOff(const QStringList &arguments, qsizetype maxBytes = 1023);

@@ -2,13 +2,24 @@
 
 #include <unistd.h>
 
+#include <QCryptographicHash>
+#include <QStandardPaths>
+
 #include <algorithm>
 #include <cstring>
 
 CSharedTextBlock::CSharedTextBlock(const QString &name) : m_memory(keyFor(name)) {}
 
 QString CSharedTextBlock::keyFor(const QString &name) {
-    return name + u'-' + QString::number(::getuid());
+    // The user's runtime folder stands for the session: a player and its second start share it,
+    // as they share the socket that lies in it.
+    const QByteArray session =
+        QCryptographicHash::hash(
+            QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toUtf8(),
+            QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
+    return name + u'-' + QString::number(::getuid()) + u'-' + QString::fromLatin1(session);
 }
 
 int CSharedTextBlock::write(const QByteArray &text) {

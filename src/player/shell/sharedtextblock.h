@@ -21,7 +21,7 @@ public:
     // The text up to its terminator (at most 1023 bytes); empty when the block does not exist.
     QByteArray read();
 
-    // The key of a block for the current user (tests use names of their own).
+    // The key of a block for the current user's session (tests use names of their own).
     static QString keyFor(const QString &name);
 
 private:

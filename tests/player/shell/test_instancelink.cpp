@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,30 +41,47 @@ class TestInstanceLink : public QObject {
     Q_OBJECT
 
 private slots:
-    void pathsLoseTheirQuotesOnlyWhenQuoted_data() {
+    void commandLinesGiveTheirPaths_data() {
         QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("paths");
         QTest::newRow("quoted") << "\"/home/u/My Videos/a.avi\""
-                                << "/home/u/My Videos/a.avi";
-        QTest::newRow("bare, as desktops pass it") << "/home/u/a.avi"
-                                                   << "/home/u/a.avi";
-        QTest::newRow("bare single word") << "movie"
-                                          << "movie";
-        QTest::newRow("quoted with spaces around") << "  \"/a.mpg\" "
-                                                   << "/a.mpg";
-        QTest::newRow("empty quotes") << "\"\""
-                                      << "";
-        QTest::newRow("one quote") << "\""
-                                   << "\"";
-        QTest::newRow("quote at one end only") << "\"/a.avi"
-                                               << "\"/a.avi";
-        QTest::newRow("empty") << ""
-                               << "";
+                                << QStringList{"/home/u/My Videos/a.avi"};
+        QTest::newRow("bare, as desktops pass it, blanks and all")
+            << "/home/u/My Videos/a.avi" << QStringList{"/home/u/My Videos/a.avi"};
+        QTest::newRow("bare single word keeps every character") << "movie" << QStringList{"movie"};
+        QTest::newRow("several quoted")
+            << " \"/a b.mpg\"  \"/c.avi\" " << QStringList{"/a b.mpg", "/c.avi"};
+        QTest::newRow("a quote inside a name")
+            << "\"/say \"hi\".mp4\"" << QStringList{"/say \"hi\".mp4"};
+        QTest::newRow("empty quotes") << "\"\"" << QStringList{};
+        QTest::newRow("one quote") << "\"" << QStringList{"\""};
+        QTest::newRow("quote at one end only") << "\"/a.avi" << QStringList{"\"/a.avi"};
+        QTest::newRow("empty") << "" << QStringList{};
     }
-    void pathsLoseTheirQuotesOnlyWhenQuoted() {
+    void commandLinesGiveTheirPaths() {
         QFETCH(QString, commandLine);
-        QFETCH(QString, path);
-        QCOMPARE(pathFromCommandLine(commandLine), path);
+        QFETCH(QStringList, paths);
+        QCOMPARE(pathsFromCommandLine(commandLine), paths);
+    }
+
+    // What a second start hands over reads back as the same files, made absolute against the
+    // start's folder (the running player has another one); addresses stay; what does not fit
+    // the block is left out whole, never cut.
+    void handedOverCommandLinesReadBackAsAbsolutePaths() {
+        const QString here = QDir::currentPath();
+        const QByteArray line = commandLineForHandOff(
+            {"clip one.mp4", "/abs/b.avi", "mms://host/live", "", "\"quoted\".mpg"});
+        QCOMPARE(pathsFromCommandLine(QString::fromUtf8(line)),
+                 QStringList({here + "/clip one.mp4", "/abs/b.avi", "mms://host/live",
+                              here + "/\"quoted\".mpg"}));
+
+        const QString longName = "/" + QString(600, u'\uac00');  // 1801 bytes of UTF-8
+        const QByteArray fitted = commandLineForHandOff({"/first.avi", longName, "/last.avi"});
+        QVERIFY(fitted.size() <= 1023);
+        QCOMPARE(pathsFromCommandLine(QString::fromUtf8(fitted)),
+                 QStringList({"/first.avi", "/last.avi"}));
+        QCOMPARE(unquotedPath("\"/a b.avi\""), "/a b.avi");
+        QCOMPARE(unquotedPath("\"/a.avi"), "\"/a.avi");
     }
 
     // The block holds at most 1023 bytes and a terminator, whatever it is given; bytes that are
@@ -152,7 +170,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(outcome.load(), 0, 10000);
         start.join();
         QCOMPARE(received, QByteArray("\"/home/u/clip.mp4\""));
-        QCOMPARE(pathFromCommandLine(QString::fromUtf8(received)), "/home/u/clip.mp4");
+        QCOMPARE(pathsFromCommandLine(QString::fromUtf8(received)),
+                 QStringList{"/home/u/clip.mp4"});
     }
 
     // Nobody there: the start learns it at once instead of waiting.

@@ -1,0 +1,222 @@
+#include "player/transport/window/playerdlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "media/playback/playbackengine.h"
+#include "media/playback/playbackwnd.h"
+#include "platform/log.h"
+#include "scene/mediapath.h"
+#include "scene/scvfile.h"
+#include "scene/videodescription.h"
+#include "uisupport/asker.h"
+#include "uisupport/dlgmanager.h"
+#include "uisupport/registry.h"
+
+namespace {
+
+constexpr char kLogCategory[] = "player";
+const QString kTitle = QStringLiteral("KIVO Player");
+constexpr QSize kPanelSize(476, 98);
+constexpr QSize kVideoMinimum(240, 240);
+// How often a hand-off that waits for an open question looks again.
+constexpr int kQuestionPollMs = 100;
+
+QRect workAreaOf(const QWidget &window) {
+    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+// A window's stored placement brought back on the screen, or false when none is stored.
+bool restorePlacement(COVRegistry &registry, const QString &name, QWidget &window, QSize minimum,
+                      bool sizeRestorable) {
+    CWindowPlacement placement;
+    if (!registry.getDlgPosInfo(name, placement)) {
+        return false;
+    }
+    const std::optional<QRect> frame =
+        restoredPlacement(placement.normalPosition, workAreaOf(window), minimum, sizeRestorable);
+    COVDlgManager::setFrameRect(&window, *frame);
+    return true;
+}
+
+QString titleFor(const QString &path) {
+    return kTitle + u'_' + QFileInfo(path).completeBaseName().toUpper();
+}
+
+}  // namespace
+
+CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWidget *parent)
+    : QDialog(parent), m_registry(registry) {
+    setWindowTitle(kTitle);
+    setObjectName(QStringLiteral("dialog%1").arg(kDialogId));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFixedSize(kPanelSize);
+
+    m_settings = loadPlayerSettings(m_registry);
+    m_screenSaver.setAllowed(m_settings.screenSaver);
+    m_session.engine().setBufferingTime(m_settings.bufferingTime);
+
+    m_fileInfo = new QLabel(this);
+    m_playState = new QLabel(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_fileInfo);
+    layout->addWidget(m_playState);
+
+    m_video = std::make_unique<CPlaybackWnd>(m_session.engine(), nullptr);
+    m_video->setWindowTitle(kTitle);
+    m_video->setMinimumSize(kVideoMinimum);
+    connect(&m_session, &CPlayerSession::playStateChanged, this, [this](int state) {
+        static const char *const kStates[] = {"재생", "정지", "일시정지", "재생"};
+        m_playState->setText(QString::fromUtf8(kStates[state]));
+    });
+
+    reset();
+    if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kPanelSize, false)) {
+        COVDlgManager::centerDlg2(this, 0, 100);
+    }
+    if (!restorePlacement(m_registry, QStringLiteral("View"), *m_video, kVideoMinimum, true)) {
+        m_video->resize(640, 480);
+        COVDlgManager::setDlgPos(m_video.get(), this, 0x33);
+    }
+    if (!commandLinePaths.isEmpty()) {
+        const QString path = commandLinePaths.first();
+        QTimer::singleShot(0, this, [this, path] { openFile(path, true); });
+    }
+    if (m_settings.topMost) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+}
+
+CPlayerDlg::~CPlayerDlg() {
+    // The video window shows the session's engine: it goes first.
+    m_video.reset();
+}
+
+void CPlayerDlg::reset() {
+    m_openPath.clear();
+    m_session.setPlayState(CPlayerSession::kStopped);
+    m_fileInfo->setText(QStringLiteral("열린 파일이 없습니다."));
+    m_playState->clear();
+    setWindowTitle(kTitle);
+    m_video->hide();
+    emit fileChanged(QString());
+}
+
+void CPlayerDlg::closeFile() {
+    m_session.closeFile();
+    reset();
+}
+
+int CPlayerDlg::openFile(const QString &path, bool play) {
+    const quint64 generation = ++m_openGeneration;
+    closeFile();
+    QString media = path;
+    std::unique_ptr<CVideoDescription> description;
+    if (QFileInfo(path).suffix().compare(QStringLiteral("scv"), Qt::CaseInsensitive) == 0) {
+        description = std::make_unique<CVideoDescription>();
+        const std::string scvPath = path.toStdString();
+        if (loadScv(scvPath, *description) != ScvReadResult::Ok) {
+            kivo::ui::messageBox(this,
+                                 QStringLiteral("SCV 파일을 읽는 도중에 오류가 발생했습니다."));
+            return 0;
+        }
+        if (description->mediaPath().empty()) {
+            return 0;
+        }
+        media = QString::fromStdString(
+            toLocalSeparators(resolveMediaPath(description->mediaPath(), scvPath)));
+    }
+    if (!m_video->open(media)) {
+        if (generation != m_openGeneration) {
+            // Another open (a hand-off) came while this one loaded and took its place.
+            return 0;
+        }
+        reset();
+        kivo::ui::messageBox(this, QStringLiteral("파일을 여는데 실패했습니다."));
+        return 0;
+    }
+    if (m_session.engine().hasVideo()) {
+        m_session.openGrabber(media);
+    }
+    m_session.replaceDescription(std::move(description));
+    m_openPath = path;
+    setWindowTitle(titleFor(path));
+    showFileInfo(media);
+    if (m_session.engine().hasVideo()) {
+        m_video->show();
+    }
+    if (play && m_session.engine().play()) {
+        m_session.setPlayState(CPlayerSession::kPlaying);
+    }
+    kivo::logInfo(kLogCategory, "opened " + path.toStdString());
+    emit fileChanged(path);
+    return 1;
+}
+
+void CPlayerDlg::showFileInfo(const QString &path) {
+    m_fileInfo->setText(QFileInfo::exists(path) ? path : QStringLiteral("인터넷 파일"));
+}
+
+int CPlayerDlg::receiveHandOff(const QStringList &paths) {
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+    if (paths.isEmpty()) {
+        kivo::logInfo(kLogCategory, "a start without a file brought the player to the front");
+        return -1;
+    }
+    kivo::logInfo(kLogCategory, "a start handed over " + paths.first().toStdString());
+    openWhenNoQuestionIsOpen(paths.first());
+    return 0;
+}
+
+void CPlayerDlg::openWhenNoQuestionIsOpen(const QString &path) {
+    // Closing the file under an open question would pull the ground from under its answer.
+    const QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != this) {
+        QTimer::singleShot(kQuestionPollMs, this, [this, path] { openWhenNoQuestionIsOpen(path); });
+        return;
+    }
+    m_session.setAudioCdMode(false);
+    openFile(path, true);
+}
+
+void CPlayerDlg::exitPlayer() {
+    if (m_exiting || m_session.isBusy()) {
+        return;
+    }
+    m_exiting = true;
+    m_session.closeFile();
+    storePlacements();
+    savePlayerSettings(m_registry, m_settings);
+    m_registry.flush();
+    m_screenSaver.setAllowed(true);
+    done(Accepted);
+}
+
+void CPlayerDlg::storePlacements() {
+    COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Main"), this);
+    COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("View"), m_video.get());
+    m_video->hide();
+}
+
+void CPlayerDlg::closeEvent(QCloseEvent *event) {
+    exitPlayer();
+    if (m_exiting) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CPlayerDlg::reject() {
+    // Esc is no way to end the player: only its exit command and closing the window are.
+}

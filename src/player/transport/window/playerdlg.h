@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <memory>
+
+#include "player/shell/playersettings.h"
+#include "player/shell/screensaverinhibitor.h"
+#include "player/transport/playersession.h"
+
+class CPlaybackWnd;
+class COVRegistry;
+class QLabel;
+
+// The control panel: the player's main window for the life of the process, and the owner of the
+// open file's session. It loads the settings when it starts and writes them all, with the
+// window placements, when it ends; the process ends with it.
+class CPlayerDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kDialogId = 102;
+
+    // commandLinePaths: the files the program was started with (the first is opened).
+    CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWidget *parent = nullptr);
+    ~CPlayerDlg() override;
+
+    CPlayerSession &session() { return m_session; }
+    const CPlayerSettings &settings() const { return m_settings; }
+    CPlaybackWnd &videoWindow() { return *m_video; }
+
+    // Opens a media file, an address or a scene-description file; with play, playback starts
+    // at once. 1 when open; 0 after a failure, which leaves the panel empty.
+    int openFile(const QString &path, bool play);
+    // Closes the open file and empties the panel.
+    void closeFile();
+
+    // The hand-off of a second start: comes to the front and opens the files it was handed
+    // (played at once). 0 when a file is being opened; -1 when there was none (the panel only
+    // came to the front). A hand-off that arrives while a question of the player is open waits
+    // until the question is answered.
+    int receiveHandOff(const QStringList &paths);
+
+    // Ends the player: stops and closes the file, stores the placements and the settings, lets
+    // the screen saver come again, and closes the panel.
+    void exitPlayer();
+
+signals:
+    // The open file changed (a file opened, or the panel emptied).
+    void fileChanged(const QString &path);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void restorePlacements();
+    void storePlacements();
+    void reset();
+    void showFileInfo(const QString &path);
+    void openWhenNoQuestionIsOpen(const QString &path);
+
+    COVRegistry &m_registry;
+    CPlayerSettings m_settings;
+    CScreenSaverInhibitor m_screenSaver;
+    CPlayerSession m_session;
+    std::unique_ptr<CPlaybackWnd> m_video;
+    QLabel *m_fileInfo = nullptr;
+    QLabel *m_playState = nullptr;
+    QString m_openPath;
+    quint64 m_openGeneration = 0;
+    bool m_exiting = false;
+};
