@@ -1,6 +1,13 @@
 #include "uisupport/inidocument.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
+
+#include <span>
+
+#include "platform/atomicfile.h"
 
 namespace {
 
@@ -93,6 +100,39 @@ QByteArray CIniDocument::serialize() const {
     return text;
 }
 
+std::optional<CIniDocument> CIniDocument::load(const QString &path) {
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return CIniDocument();
+    }
+    if (!info.isFile() || info.size() > kMaxSize) {
+        return std::nullopt;
+    }
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    // The size may have changed since it was looked at.
+    const QByteArray text = in.read(kMaxSize + 1);
+    if (text.size() > kMaxSize || in.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return parse(text);
+}
+
+int CIniDocument::save(const QString &path) const {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        return 0;
+    }
+    const QByteArray text = serialize();
+    return kivo::writeFileAtomically(
+        QFile::encodeName(path).toStdString(),
+        std::span(reinterpret_cast<const uint8_t *>(text.constData()), size_t(text.size())));
+}
+
 std::optional<size_t> CIniDocument::find(const QByteArray &group, const QByteArray &key) const {
     for (size_t i = 0; i < m_lines.size(); ++i) {
         const Line &line = m_lines[i];
@@ -169,4 +209,13 @@ bool CIniDocument::setValue(const QString &group, const QString &key, const QStr
         m_finalNewline = true;
     }
     return true;
+}
+
+bool CIniDocument::remove(const QString &group, const QString &key) {
+    const QByteArray groupBytes = group.toUtf8();
+    const QByteArray keyBytes = key.toUtf8();
+    const auto removed = std::erase_if(m_lines, [&](const Line &line) {
+        return line.kind == Line::kEntry && line.group == groupBytes && line.key == keyBytes;
+    });
+    return removed > 0;
 }

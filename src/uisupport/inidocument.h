@@ -18,6 +18,14 @@ public:
     static CIniDocument parse(const QByteArray &text);
     QByteArray serialize() const;
 
+    // The document of a key file on disk; a missing file gives an empty document. Nothing when
+    // the path is empty or not a regular file, or the file cannot be read or is larger than
+    // kMaxSize.
+    static std::optional<CIniDocument> load(const QString &path);
+    // Replaces the file with the document atomically, creating its folder when needed. 1 when
+    // written, 0 otherwise (the file is then as it was).
+    int save(const QString &path) const;
+
     // The value of the first entry with this key in the first group of this name.
     std::optional<QString> value(const QString &group, const QString &key) const;
     bool contains(const QString &group, const QString &key) const;
@@ -26,6 +34,9 @@ public:
     // group with ']' or a line break, a key that is empty, has '=', '[' or a line break or
     // starts or ends with a blank, and a value with a line break.
     bool setValue(const QString &group, const QString &key, const QString &value);
+    // Removes every entry with this key from the group, so that it has no value afterwards;
+    // every other line stays as it is. False when there was none.
+    bool remove(const QString &group, const QString &key);
 
 private:
     struct Line {

@@ -1,9 +1,6 @@
 #include "uisupport/registryex.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 QString COVRegistryEx::rootFolder(Root root) {
@@ -18,23 +15,11 @@ int COVRegistryEx::open(Root root, const QString &file, const QString &group) {
 
 int COVRegistryEx::open(const QString &absoluteFile, const QString &group) {
     close();
-    const QFileInfo info(absoluteFile);
-    CIniDocument document;
-    if (info.exists()) {
-        if (!info.isFile() || info.size() > CIniDocument::kMaxSize) {
-            return 0;
-        }
-        QFile in(absoluteFile);
-        if (!in.open(QIODevice::ReadOnly)) {
-            return 0;
-        }
-        const QByteArray text = in.read(CIniDocument::kMaxSize + 1);
-        if (text.size() > CIniDocument::kMaxSize) {
-            return 0;
-        }
-        document = CIniDocument::parse(text);
+    std::optional<CIniDocument> document = CIniDocument::load(absoluteFile);
+    if (!document) {
+        return 0;
     }
-    m_document = std::move(document);
+    m_document = std::move(*document);
     m_file = absoluteFile;
     m_group = group;
     m_open = true;
@@ -68,9 +53,7 @@ int COVRegistryEx::writeString(const QString &name, const QString &value) {
     if (!changed.setValue(m_group, name, value)) {
         return 0;
     }
-    QDir().mkpath(QFileInfo(m_file).absolutePath());
-    QSaveFile out(m_file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(changed.serialize()) < 0 || !out.commit()) {
+    if (!changed.save(m_file)) {
         return 0;
     }
     m_document = std::move(changed);

@@ -61,6 +61,14 @@ TEST(IniDocument, EditsTouchOnlyTheirLine) {
               "a=b\n");
 }
 
+TEST(IniDocument, RemoveTakesEveryEntryOfTheKeyFromItsGroupOnly) {
+    CIniDocument document =
+        CIniDocument::parse("[A]\r\nk=1\r\n# c\r\nk = 2\r\nj=3\r\n[B]\r\nk=4\r\n");
+    EXPECT_TRUE(document.remove("A", "k"));
+    EXPECT_FALSE(document.remove("A", "k"));
+    EXPECT_EQ(document.serialize(), "[A]\r\n# c\r\nj=3\r\n[B]\r\nk=4\r\n");
+}
+
 TEST(IniDocument, NewEntriesFollowTheFilesLineEndings) {
     CIniDocument document = CIniDocument::parse("[A]\r\nx=1\r\n");
     ASSERT_TRUE(document.setValue("A", "y", "2"));

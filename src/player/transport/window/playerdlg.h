@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "player/shell/fileassociations.h"
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
 #include "player/transport/playersession.h"
@@ -62,6 +63,8 @@ private:
     void openWhenNoQuestionIsOpen(const QString &path);
 
     COVRegistry &m_registry;
+    // mms:// addresses open in the player for as long as its control panel lives.
+    kivo::shell::CMmsTakeover m_mmsTakeover;
     CPlayerSettings m_settings;
     CScreenSaverInhibitor m_screenSaver;
     CPlayerSession m_session;
