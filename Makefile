@@ -14,7 +14,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Tests of code that runs threads of its own (label "threads"), built for ThreadSanitizer.
 TSAN_TARGETS ?= test_videomanager test_segmentation test_kivos
 
-.PHONY: all deps configure build test run bench test-asan test-tsan fuzz format clean
+.PHONY: all deps configure build test run package bench test-asan test-tsan fuzz format clean
 
 all: build
 
@@ -34,6 +34,10 @@ test: build
 
 run: build
 	@tools/run-main.sh $(BUILD) $(ARGS)
+
+# The Debian package $(BUILD)/kivo_<version>_<arch>.deb.
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	@tools/run-benchmarks.sh $(BUILD)

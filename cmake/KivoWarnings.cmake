@@ -15,9 +15,10 @@ if(KIVO_THREAD_SANITIZE)
 endif()
 
 # kivo_library(NAME SOURCES... ) — a library of the project, with the source root on the
-# include path so that users write #include "scene/videodescription.h".
+# include path so that users write #include "scene/videodescription.h". Always static: the
+# installed programs carry the project's code, so nothing of it is looked up at run time.
 function(kivo_library name)
-  add_library(${name} ${ARGN})
+  add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE kivo_warnings)
 endfunction()
