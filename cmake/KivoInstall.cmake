@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 
 # The installed programs. A program whose lower-case name has a desktop entry in data/desktop is
 # installed with that entry and with the icon of the same name drawn in data/icons.
-set(KIVO_PROGRAMS KIVOS kivoscv)
+set(KIVO_PROGRAMS KIVOP KIVOS kivoscv)
 
 # What the package description says of each program; the player's is read once it joins the list.
 set(KIVO_ABOUT_KIVOP "KIVOP plays video and audio files, network streams, playlists and audio CDs,

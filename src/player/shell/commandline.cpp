@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
@@ -51,12 +52,18 @@ QStringList pathsFromCommandLine(const QString &commandLine) {
     return items;
 }
 
-QString unquotedPath(const QString &argument) {
+QString pathFromArgument(const QString &argument) {
     const QString text = argument.trimmed();
-    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"')) {
-        return text.mid(1, text.size() - 2);
+    const QString unquoted = text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"')
+                                 ? text.mid(1, text.size() - 2)
+                                 : argument;
+    if (unquoted.startsWith(QStringLiteral("file://"), Qt::CaseInsensitive)) {
+        const QUrl url(unquoted);
+        if (url.isValid() && url.isLocalFile()) {
+            return url.toLocalFile();
+        }
     }
-    return argument;
+    return unquoted;
 }
 
 QByteArray commandLineForHandOff(const QStringList &arguments, qsizetype maxBytes) {

@@ -10,9 +10,10 @@
 // only when they are there.
 QStringList pathsFromCommandLine(const QString &commandLine);
 
-// One argument of a start without the double quotes a caller put around it (only when both are
-// there).
-QString unquotedPath(const QString &argument);
+// The file or address one argument of a start names: without the double quotes a caller put
+// around it (only when both are there), and a local file's URL (file://..., as desktops pass
+// them) as its path.
+QString pathFromArgument(const QString &argument);
 
 // The command line a second start hands to the running player: each argument made absolute
 // against the start's own folder (addresses such as "mms://..." stay as they are) and quoted.

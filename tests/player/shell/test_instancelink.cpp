@@ -80,8 +80,10 @@ private slots:
         QVERIFY(fitted.size() <= 1023);
         QCOMPARE(pathsFromCommandLine(QString::fromUtf8(fitted)),
                  QStringList({"/first.avi", "/last.avi"}));
-        QCOMPARE(unquotedPath("\"/a b.avi\""), "/a b.avi");
-        QCOMPARE(unquotedPath("\"/a.avi"), "\"/a.avi");
+        QCOMPARE(pathFromArgument("\"/a b.avi\""), "/a b.avi");
+        QCOMPARE(pathFromArgument("\"/a.avi"), "\"/a.avi");
+        QCOMPARE(pathFromArgument("file:///home/u/My%20Videos/a.avi"), "/home/u/My Videos/a.avi");
+        QCOMPARE(pathFromArgument("mms://host/live"), "mms://host/live");
     }
 
     // The block holds at most 1023 bytes and a terminator, whatever it is given; bytes that are

@@ -20,7 +20,7 @@ constexpr char kLogCategory[] = "shell";
 QStringList argumentsOf(int argc, char **argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
-        const QString argument = unquotedPath(QFile::decodeName(argv[i]));
+        const QString argument = pathFromArgument(QFile::decodeName(argv[i]));
         if (!argument.isEmpty()) {
             arguments << argument;
         }
