@@ -1,0 +1,140 @@
+// The control panel as the process's main window, with real media on the offscreen platform:
+// where it comes back on the screen, what it writes when the player ends, how it opens files
+// (scene files included) and how a hand-off waits for an open question.
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "media/grabber/videomanager.h"
+#include "media/playback/playbackengine.h"
+#include "player/shell/mimeappslist.h"
+#include "player/transport/window/playerdlg.h"
+#include "scene/scvfile.h"
+#include "scene/videodescription.h"
+#include "uisupport/asker.h"
+#include "uisupport/dlgmanager.h"
+#include "uisupport/registry.h"
+
+namespace {
+
+QString fixture(const char *name) {
+    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
+}
+
+// A panel whose engine makes no sound, on a settings file of the test's own.
+struct CPanel {
+    explicit CPanel(const QString &settingsFile) : registry(settingsFile), panel(registry, {}) {
+        panel.session().engine().setAudioOutput(QStringLiteral("null"));
+    }
+    COVRegistry registry;
+    CPlayerDlg panel;
+};
+
+}  // namespace
+
+class TestPlayerDlg : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    QString settingsFile() const { return m_folder.filePath(QStringLiteral("KIVOP.conf")); }
+
+private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder.filePath(QStringLiteral("config"))));
+    }
+
+    // A placement stored off the screen comes back on it; ending the player writes the settings
+    // and the placements, and gives mms:// addresses back to the program that had them.
+    void thePlayerComesBackOnScreenAndWritesEverythingAtItsEnd() {
+        CWindowPlacement stored;
+        stored.normalPosition = QRect(-50, 120, 476, 98);
+        {
+            COVRegistry registry(settingsFile());
+            registry.setDlgPosInfo(QStringLiteral("Main"), stored);
+            registry.writeProfileInt(QStringLiteral("Player"), QStringLiteral("BufferingTime"), 0);
+        }
+        kivo::shell::CMimeAppsList desktop;
+        {
+            CPanel player(settingsFile());
+            QCOMPARE(COVDlgManager::frameRect(&player.panel).topLeft(), QPoint(0, 120));
+            QCOMPARE(player.panel.settings().bufferingTime, 0);
+            QCOMPARE(desktop.ownedTypes({QStringLiteral("x-scheme-handler/mms")}).size(), 1);
+            player.panel.show();
+            player.panel.move(30, 40);
+            player.panel.exitPlayer();
+            QCOMPARE(player.panel.result(), int(QDialog::Accepted));
+        }
+        QVERIFY(desktop.ownedTypes({QStringLiteral("x-scheme-handler/mms")}).isEmpty());
+        QSettings written(settingsFile(), QSettings::IniFormat);
+        QCOMPARE(written.value(QStringLiteral("Player/BufferingTime")).toInt(), 0);
+        QCOMPARE(written.value(QStringLiteral("List/SizeRate")).toDouble(), 1.5);
+        COVRegistry reread(settingsFile());
+        CWindowPlacement main;
+        QVERIFY(reread.getDlgPosInfo(QStringLiteral("Main"), main));
+        QCOMPARE(main.normalPosition.topLeft(), QPoint(30, 40));
+        CWindowPlacement view;
+        QVERIFY(reread.getDlgPosInfo(QStringLiteral("View"), view));
+    }
+
+    // A scene file opens its video (a relative media path is the scene file's folder's) with
+    // its scenes; the title names the file.
+    void aSceneFileOpensItsVideoAndScenes() {
+        QVERIFY(QFile::copy(fixture("cuts.mp4"), m_folder.filePath(QStringLiteral("clip.mp4"))));
+        CVideoDescription description;
+        description.setMediaPath("clip.mp4");
+        const QString scv = m_folder.filePath(QStringLiteral("clip.scv"));
+        QCOMPARE(saveScv(description, scv.toStdString()), 1);
+
+        CPanel player(settingsFile());
+        QCOMPARE(player.panel.openFile(scv, false), 1);
+        QCOMPARE(player.panel.session().engine().mediaPath(),
+                 m_folder.filePath(QStringLiteral("clip.mp4")));
+        QVERIFY(player.panel.session().description() != nullptr);
+        QVERIFY(player.panel.session().grabber().isOpen());
+        QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player_CLIP"));
+        player.panel.closeFile();
+        QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player"));
+    }
+
+    // A file that does not open says so and leaves the panel empty; an open that a newer one
+    // overtakes says nothing.
+    void failedOpensSaySoButOvertakenOnesDoNot() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CPanel player(settingsFile());
+        QCOMPARE(player.panel.openFile(m_folder.filePath(QStringLiteral("missing.avi")), true), 0);
+        QCOMPARE(asker.texts(), QStringList(QStringLiteral("파일을 여는데 실패했습니다.")));
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kStopped);
+
+        QTimer::singleShot(0, &player.panel,
+                           [&player] { player.panel.openFile(fixture("cuts.mkv"), true); });
+        QCOMPARE(player.panel.openFile(fixture("cuts.mp4"), true), 0);
+        QCOMPARE(asker.texts().size(), 1);
+        QCOMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+    }
+
+    // A hand-off that arrives while the player asks the user something waits for the answer
+    // instead of closing the file under the question.
+    void aHandOffWaitsForAnOpenQuestion() {
+        CPanel player(settingsFile());
+        player.panel.show();
+        QMessageBox question(QMessageBox::Question, QStringLiteral("KIVO Player"),
+                             QStringLiteral("?"), QMessageBox::Ok, &player.panel);
+        QTimer::singleShot(0, &player.panel, [&] {
+            QCOMPARE(player.panel.receiveHandOff({fixture("cuts.mp4")}), 0);
+            QTest::qWait(300);
+            QVERIFY(player.panel.session().engine().mediaPath().isEmpty());
+            question.accept();
+        });
+        question.exec();
+        QTRY_COMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mp4"));
+        QCOMPARE(player.panel.receiveHandOff({}), -1);
+        QCOMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mp4"));
+    }
+};
+
+QTEST_MAIN(TestPlayerDlg)
+#include "test_playerdlg.moc"
