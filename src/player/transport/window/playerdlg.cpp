@@ -24,6 +24,9 @@ constexpr char kLogCategory[] = "player";
 const QString kTitle = QStringLiteral("KIVO Player");
 constexpr QSize kPanelSize(476, 98);
 constexpr QSize kVideoMinimum(240, 240);
+constexpr QSize kVideoDefault(480, 360);
+// Above the control panel, centred on it.
+constexpr int kVideoAbovePanel = 0x31;
 // How often a hand-off that waits for an open question looks again.
 constexpr int kQuestionPollMs = 100;
 
@@ -81,8 +84,8 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
         COVDlgManager::centerDlg2(this, 0, 100);
     }
     if (!restorePlacement(m_registry, QStringLiteral("View"), *m_video, kVideoMinimum, true)) {
-        m_video->resize(640, 480);
-        COVDlgManager::setDlgPos(m_video.get(), this, 0x33);
+        m_video->resize(kVideoDefault);
+        COVDlgManager::setDlgPos(m_video.get(), this, kVideoAbovePanel);
     }
     if (!commandLinePaths.isEmpty()) {
         const QString path = commandLinePaths.first();
