@@ -1,5 +1,7 @@
 #include "player/shell/playersettings.h"
 
+#include <QSettings>
+
 #include <algorithm>
 #include <cmath>
 
@@ -155,6 +157,11 @@ bool isMultiPlayer(const COVRegistry &registry) {
 void toggleMultiPlayer(COVRegistry &registry) {
     registry.writeProfileInt(kPlayer, QStringLiteral("MultiPlayer"),
                              isMultiPlayer(registry) ? 0 : 1);
+}
+
+QString homePageAddress(const QString &programFolder) {
+    const QSettings ini(programFolder + QStringLiteral("/KIVOP.ini"), QSettings::IniFormat);
+    return ini.value(QStringLiteral("Home/URL")).toString();
 }
 
 std::optional<QRect> restoredPlacement(const std::optional<QRect> &stored, const QRect &workArea,

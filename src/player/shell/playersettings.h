@@ -53,6 +53,10 @@ bool isMultiPlayer(const COVRegistry &registry);
 // The option menu's toggle: stores 1 when it was off, else 0; the next start follows it.
 void toggleMultiPlayer(COVRegistry &registry);
 
+// The home page named by KIVOP.ini in the program folder (section Home, key URL); the file is
+// only read. Empty when there is none.
+QString homePageAddress(const QString &programFolder);
+
 // Where a window whose placement was stored comes back, within the screen's work area. Without
 // sizeRestorable the window takes its minimum size. An edge before the area's start moves to
 // it; one beyond its far edge moves back by the window's size, so a window of a monitor that is

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,9 +41,12 @@ public:
     QString socketPath() const {
         return m_runtime.filePath(QStringLiteral("kivo-player-%1").arg(::getuid()));
     }
+    QString settingsPath() const {
+        return m_config.filePath(QStringLiteral("KIVO Player/KIVOP.conf"));
+    }
     void setMultiPlayer() {
         QDir().mkpath(m_config.filePath(QStringLiteral("KIVO Player")));
-        QFile settings(m_config.filePath(QStringLiteral("KIVO Player/KIVOP.conf")));
+        QFile settings(settingsPath());
         QVERIFY(settings.open(QIODevice::WriteOnly));
         settings.write("[Player]\nMultiPlayer=1\n");
     }
@@ -134,6 +138,14 @@ private slots:
         QVERIFY(player->waitForLog("without a file brought the player to the front"));
         QCOMPARE(player->log().count("opened "), 1);
         QCOMPARE(player->process().state(), QProcess::Running);
+
+        // The session ends: the player ends as by its exit command and writes its settings.
+        player->process().terminate();
+        QVERIFY(player->endsAtOnce());
+        QVERIFY(!QFile::exists(session.socketPath()));
+        QSettings written(session.settingsPath(), QSettings::IniFormat);
+        QCOMPARE(written.value(QStringLiteral("Player/BufferingTime")).toInt(), 10);
+        QVERIFY(written.contains(QStringLiteral("Main/Placement")));
     }
 
     // A relative path is the second start's, not the running player's.

@@ -107,6 +107,27 @@ private slots:
         QCOMPARE(registry.getProfileInt("Player", "MultiPlayer", -1), 0);
     }
 
+    // A store that cannot be written (its folder is a file) reads as the defaults and says
+    // that the save failed.
+    void anUnwritableStoreGivesDefaultsAndSaysSo() {
+        QTemporaryDir folder;
+        QFile blocker(folder.filePath(QStringLiteral("config")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        COVRegistry registry(folder.filePath(QStringLiteral("config/KIVOP.conf")));
+        QCOMPARE(loadPlayerSettings(registry), CPlayerSettings{});
+        QCOMPARE(savePlayerSettings(registry, CPlayerSettings{}), 0);
+    }
+
+    void theHomePageComesFromTheProgramFoldersIniFile() {
+        QTemporaryDir folder;
+        QCOMPARE(homePageAddress(folder.path()), QString());
+        QFile ini(folder.filePath(QStringLiteral("KIVOP.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("; written by the installer\r\n[Home]\r\nURL=http://kivo.example/home\r\n");
+        ini.close();
+        QCOMPARE(homePageAddress(folder.path()), QStringLiteral("http://kivo.example/home"));
+    }
+
     void windowsComeBackOnScreen_data() {
         QTest::addColumn<QRect>("stored");
         QTest::addColumn<bool>("sizeRestorable");

@@ -1,8 +1,13 @@
 #include "player/shell/window/playerapp.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <clocale>
+#include <csignal>
 
 #include <QFile>
+#include <QSocketNotifier>
 
 #include "platform/log.h"
 #include "platform/qtlogsink.h"
@@ -27,6 +32,49 @@ QStringList argumentsOf(int argc, char **argv) {
     }
     return arguments;
 }
+
+// SIGTERM and SIGINT (the session ends, the user presses Ctrl+C in a terminal) end the player
+// as its exit command does, so that settings are written and the desktop's defaults given
+// back. The handler only writes a byte; the event loop does the rest.
+class CTerminationSignals {
+public:
+    explicit CTerminationSignals(std::function<void()> onSignal) {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_pair) != 0) {
+            return;
+        }
+        m_notifier = std::make_unique<QSocketNotifier>(s_pair[1], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [onSignal] {
+            char byte = 0;
+            if (::read(s_pair[1], &byte, 1) == 1) {
+                onSignal();
+            }
+        });
+        struct sigaction action {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t written = ::write(s_pair[0], &byte, 1);
+        };
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGINT, &action, nullptr);
+    }
+    ~CTerminationSignals() {
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
+        m_notifier.reset();
+        if (s_pair[0] >= 0) {
+            ::close(s_pair[0]);
+            ::close(s_pair[1]);
+        }
+    }
+    CTerminationSignals(const CTerminationSignals &) = delete;
+    CTerminationSignals &operator=(const CTerminationSignals &) = delete;
+
+private:
+    static inline int s_pair[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
 
 }  // namespace
 
@@ -80,6 +128,7 @@ int CPlayerApp::run(int argc, char **argv) {
     CPlayerDlg controlPanel(registry, arguments);
     panel = &controlPanel;
     QObject::connect(&controlPanel, &QDialog::finished, &application, &QCoreApplication::quit);
+    const CTerminationSignals termination([&controlPanel] { controlPanel.exitPlayer(); });
     controlPanel.show();
     const int result = application.exec();
     panel = nullptr;
