@@ -41,6 +41,8 @@ function(kivo_install_icon name context)
 endfunction()
 
 install(TARGETS ${KIVO_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The player program proper, which KIVOP starts.
+install(TARGETS kivop-player RUNTIME DESTINATION ${KIVO_PLAYER_INSTALL_DIR})
 set(KIVO_PACKAGE_DESCRIPTION "KIVO keeps the scenes of a video in a scene description (.scv)
 to move through the video by them.\n")
 foreach(program IN LISTS KIVO_PROGRAMS)

@@ -40,8 +40,15 @@ def check_dependencies(deb, root, programs, version):
     failures = [] if deb.name == f"kivo_{version}_{arch}.deb" else [f"package named {deb.name}"]
     depends = run("dpkg-deb", "-f", str(deb), "Depends").stdout
     wanted = {re.sub(r"[\s(].*", "", alt.strip()) for alt in re.split(r"[,|]", depends)}
-    for program in programs:
-        dynamic = run("readelf", "-d", str(root / "usr/bin" / program)).stdout
+    executables = [root / "usr/bin" / program for program in programs]
+    # Programs of the package's own, started by the installed ones (the player by KIVOP).
+    private = root / "usr/libexec/kivo"
+    executables += sorted(p for p in private.rglob("*") if p.is_file()) if private.exists() else []
+    if "KIVOP" in programs and not os.access(private / "kivop-player", os.X_OK):
+        failures.append("KIVOP without the player program it starts")
+    for executable in executables:
+        program = executable.name
+        dynamic = run("readelf", "-d", str(executable)).stdout
         if "RPATH" in dynamic or "RUNPATH" in dynamic:
             failures.append(f"{program} carries a library search path")
         sonames = re.findall(r"\(NEEDED\).*\[(.+)\]", dynamic)

@@ -1,5 +1,6 @@
 #include "player/shell/commandline.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
@@ -64,6 +65,17 @@ QString pathFromArgument(const QString &argument) {
         }
     }
     return unquoted;
+}
+
+QStringList pathsFromArguments(int argc, const char *const *argv) {
+    QStringList paths;
+    for (int i = 1; i < argc; ++i) {
+        const QString path = pathFromArgument(QFile::decodeName(argv[i]));
+        if (!path.isEmpty()) {
+            paths << path;
+        }
+    }
+    return paths;
 }
 
 QByteArray commandLineForHandOff(const QStringList &arguments, qsizetype maxBytes) {

@@ -15,6 +15,10 @@ QStringList pathsFromCommandLine(const QString &commandLine);
 // them) as its path.
 QString pathFromArgument(const QString &argument);
 
+// The files and addresses of a program's arguments (argv[1] on), each through pathFromArgument;
+// empty ones are left out.
+QStringList pathsFromArguments(int argc, const char *const *argv);
+
 // The command line a second start hands to the running player: each argument made absolute
 // against the start's own folder (addresses such as "mms://..." stay as they are) and quoted.
 // At most maxBytes bytes of UTF-8: arguments that do not fit whole are left out.

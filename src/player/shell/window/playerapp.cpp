@@ -6,7 +6,6 @@
 #include <clocale>
 #include <csignal>
 
-#include <QFile>
 #include <QSocketNotifier>
 
 #include "platform/log.h"
@@ -21,17 +20,6 @@
 namespace {
 
 constexpr char kLogCategory[] = "shell";
-
-QStringList argumentsOf(int argc, char **argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = pathFromArgument(QFile::decodeName(argv[i]));
-        if (!argument.isEmpty()) {
-            arguments << argument;
-        }
-    }
-    return arguments;
-}
 
 // SIGTERM and SIGINT (the session ends, the user presses Ctrl+C in a terminal) end the player
 // as its exit command does, so that settings are written and the desktop's defaults given
@@ -81,13 +69,9 @@ private:
 CPlayerApp::CPlayerApp(int &argc, char **argv) : COVVersionApp(argc, argv) {}
 
 int CPlayerApp::run(int argc, char **argv) {
-    const QStringList arguments = argumentsOf(argc, argv);
+    const QStringList arguments = pathsFromArguments(argc, argv);
     COVRegistry registry;
     const bool singleInstance = !isMultiPlayer(registry);
-    // The hand-off needs no window system: a second start is over before it would have one.
-    if (singleInstance && kivo::shell::handOffToRunningPlayer(arguments)) {
-        return 0;
-    }
 
     // The video surfaces of the player's windows share one OpenGL context group.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -107,7 +91,7 @@ int CPlayerApp::run(int argc, char **argv) {
     if (singleInstance) {
         switch (link.listen()) {
             case kivo::shell::CInstanceServer::EListen::AnotherPlayerRuns:
-                // It began while this start looked: it takes the files.
+                // It began after the launcher looked, or this program was started by itself.
                 if (kivo::shell::handOffToRunningPlayer(arguments)) {
                     return 0;
                 }

@@ -4,10 +4,10 @@
 
 #include "uisupport/versionapp.h"
 
-// The player's application object. A start either hands its files to the player of the same
-// user that already runs, and ends without a window, or becomes that player: the control panel
-// is its main window, and the process ends when the control panel closes. Player/MultiPlayer
-// above 0 lets every start be a player of its own.
+// The player's application object, in the player program that the launcher KIVOP starts when
+// no player of the user runs (or always, with Player/MultiPlayer above 0). It becomes the
+// player: the control panel is its main window, and the process ends when the control panel
+// closes. A player that began meanwhile is handed the files instead.
 class CPlayerApp : public COVVersionApp {
     Q_OBJECT
 

@@ -177,7 +177,9 @@ int CPlayerDlg::receiveHandOff(const QStringList &paths) {
         return -1;
     }
     kivo::logInfo(kLogCategory, "a start handed over " + paths.first().toStdString());
-    openWhenNoQuestionIsOpen(paths.first());
+    // The start that handed over is answered at once; opening may take long (an address).
+    const QString path = paths.first();
+    QTimer::singleShot(0, this, [this, path] { openWhenNoQuestionIsOpen(path); });
     return 0;
 }
 

@@ -1,0 +1,137 @@
+"""Times the player's cold start and its second start to playing against mpv (see the .sh)."""
+import json
+import os
+import select
+import socket
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+PLAYER, VIDEO, RUNS = sys.argv[1], os.path.abspath(sys.argv[2]), int(sys.argv[3])
+
+
+def start_display():
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24"],
+                              pass_fds=[write_end], stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = os.read(read_end, 16).decode().strip()
+    os.close(read_end)
+    return server, ":" + number
+
+
+def session_environment(display):
+    environment = dict(os.environ, DISPLAY=display)
+    for variable in ("XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"):
+        environment[variable] = tempfile.mkdtemp()
+        os.chmod(environment[variable], 0o700)
+    environment.pop("QT_QPA_PLATFORM", None)
+    return environment
+
+
+def window_mapped(display, title):
+    result = subprocess.run(["xwininfo", "-display", display, "-name", title],
+                            capture_output=True, text=True)
+    return "IsViewable" in result.stdout
+
+
+def cold_start(command, title, display):
+    environment = session_environment(display)
+    started = time.monotonic()
+    process = subprocess.Popen(command, env=environment, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    try:
+        while not window_mapped(display, title):
+            if time.monotonic() - started > 20:
+                raise RuntimeError(f"{command[0]}: no window")
+        return (time.monotonic() - started) * 1000
+    finally:
+        process.terminate()
+        process.wait()
+
+
+def read_until(stream, text, deadline):
+    seen = b""
+    while text not in seen:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([stream], [], [], left)[0]:
+            raise RuntimeError(f"timed out waiting for {text!r}")
+        chunk = os.read(stream.fileno(), 65536)
+        if not chunk:
+            raise RuntimeError("the player ended")
+        seen += chunk
+
+
+def kivop_second_starts(display):
+    environment = session_environment(display)
+    socket_path = os.path.join(environment["XDG_RUNTIME_DIR"], f"kivo-player-{os.getuid()}")
+    running = subprocess.Popen([PLAYER], env=environment, stderr=subprocess.PIPE,
+                               stdout=subprocess.DEVNULL)
+    try:
+        while not os.path.exists(socket_path):
+            time.sleep(0.01)
+        while True:
+            started = time.monotonic()
+            subprocess.run([PLAYER, VIDEO], env=environment, check=True)
+            read_until(running.stderr, b"opened " + VIDEO.encode(), started + 20)
+            yield (time.monotonic() - started) * 1000
+    finally:
+        running.terminate()
+        running.wait()
+
+
+def mpv_second_starts(display):
+    environment = session_environment(display)
+    ipc = os.path.join(environment["XDG_RUNTIME_DIR"], "mpv.sock")
+    running = subprocess.Popen(["mpv", "--no-config", "--idle=yes", "--force-window=yes",
+                                "--input-ipc-server=" + ipc, "--ao=null"], env=environment,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        while not os.path.exists(ipc):
+            time.sleep(0.01)
+        observer = socket.socket(socket.AF_UNIX)
+        observer.connect(ipc)
+        events = observer.makefile("rb")
+        request = json.dumps({"command": ["loadfile", VIDEO]}) + "\n"
+        while True:
+            started = time.monotonic()
+            subprocess.run(["socat", "-", "UNIX-CONNECT:" + ipc], input=request.encode(),
+                           stdout=subprocess.DEVNULL, check=True)
+            while json.loads(events.readline()).get("event") != "playback-restart":
+                pass
+            yield (time.monotonic() - started) * 1000
+    finally:
+        running.terminate()
+        running.wait()
+
+
+def main():
+    server, display = start_display()
+    try:
+        cold = {"KIVOP": [], "mpv --idle": []}
+        for _ in range(RUNS):
+            cold["KIVOP"].append(cold_start([PLAYER], "KIVO Player", display))
+            cold["mpv --idle"].append(cold_start(
+                ["mpv", "--no-config", "--idle=yes", "--force-window=yes", "--title=mpv idle"],
+                "mpv idle", display))
+        second = {"KIVOP": [], "mpv --idle": []}
+        ours, peer = kivop_second_starts(display), mpv_second_starts(display)
+        for _ in range(RUNS):
+            second["KIVOP"].append(next(ours))
+            second["mpv --idle"].append(next(peer))
+        ours.close()
+        peer.close()
+    finally:
+        server.terminate()
+        server.wait()
+    print(f"runs: {RUNS} interleaved; medians in ms (min-max)")
+    for label, table in (("cold start to window on screen", cold),
+                         ("second start to playing", second)):
+        cells = [f"{name} {statistics.median(times):.0f} ({min(times):.0f}-{max(times):.0f})"
+                 for name, times in table.items()]
+        print(f"{label:32} " + "   ".join(cells))
+
+
+main()
