@@ -14,7 +14,7 @@ PLAYER, VIDEO, RUNS = sys.argv[1], os.path.abspath(sys.argv[2]), int(sys.argv[3]
 
 def start_display():
     read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24"],
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", "1280x800x24"],
                               pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
     number = os.read(read_end, 16).decode().strip()
@@ -32,20 +32,29 @@ def session_environment(display):
 
 
 def window_mapped(display, title):
-    result = subprocess.run(["xwininfo", "-display", display, "-name", title],
-                            capture_output=True, text=True)
-    return "IsViewable" in result.stdout
+    """A window of that title is viewable (a program may have hidden ones of the same title)."""
+    tree = subprocess.run(["xwininfo", "-display", display, "-root", "-tree"],
+                          capture_output=True, text=True).stdout
+    for line in tree.splitlines():
+        fields = line.split()
+        if f'"{title}"' in line and fields and fields[0].startswith("0x"):
+            state = subprocess.run(["xwininfo", "-display", display, "-id", fields[0]],
+                                   capture_output=True, text=True).stdout
+            if "IsViewable" in state:
+                return True
+    return False
 
 
 def cold_start(command, title, display):
     environment = session_environment(display)
     started = time.monotonic()
-    process = subprocess.Popen(command, env=environment, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    log = tempfile.TemporaryFile()
+    process = subprocess.Popen(command, env=environment, stdout=log, stderr=log)
     try:
         while not window_mapped(display, title):
             if time.monotonic() - started > 20:
-                raise RuntimeError(f"{command[0]}: no window")
+                log.seek(0)
+                raise RuntimeError(f"{command[0]}: no window\n{log.read().decode()}")
         return (time.monotonic() - started) * 1000
     finally:
         process.terminate()
