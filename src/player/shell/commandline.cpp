@@ -47,7 +47,8 @@ QStringList pathsFromCommandLine(const QString &commandLine) {
     }
     QStringList items = quotedItems(text);
     if (items.isEmpty()) {
-        items << text;
+        // One path, quoted as the system's own starts do, or bare.
+        items << pathFromArgument(text);
     }
     items.removeAll(QString());
     return items;

@@ -7,7 +7,8 @@
 // The files a start of the player was given, as the text of a command line. The system's own
 // starts pass one path in double quotes; several quoted paths are separated by blanks; desktops
 // and terminals pass one path bare, which is kept whole (blanks and all). Quotes are stripped
-// only when they are there.
+// only when they are there. Several paths are told apart only when none holds a quote followed
+// by a blank.
 QStringList pathsFromCommandLine(const QString &commandLine);
 
 // The file or address one argument of a start names: without the double quotes a caller put
