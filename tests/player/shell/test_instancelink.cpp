@@ -1,7 +1,10 @@
 // How a start of the player finds the running one and hands it a file: the command-line path,
 // the shared text blocks and the per-user socket, with real sockets and shared memory.
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -9,7 +12,9 @@
 #include <QTest>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <functional>
 #include <latch>
 #include <thread>
 #include <vector>
@@ -33,6 +38,38 @@ bool leaveStaleSocket(const QString &path) {
         ::bind(descriptor, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
     ::close(descriptor);
     return bound;
+}
+
+// Runs body in a child process as the unprivileged user "nobody"; the child's exit code, or -1
+// when this process cannot act as another user.
+int runAsAnotherUser(const std::function<int()> &body, const std::function<void()> &meanwhile) {
+    if (::geteuid() != 0) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(90);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        meanwhile();
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 91;
+}
+
+sockaddr_un socketAddress(const QString &path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.toLocal8Bit().constData(), sizeof address.sun_path - 1);
+    return address;
+}
+
+// A folder every user may use, as a shared temporary folder is.
+void openToEveryone(const QString &path) {
+    ::chmod(path.toLocal8Bit().constData(), 0777);
 }
 
 }  // namespace
@@ -174,6 +211,73 @@ private slots:
         QCOMPARE(received, QByteArray("\"/home/u/clip.mp4\""));
         QCOMPARE(pathsFromCommandLine(QString::fromUtf8(received)),
                  QStringList{"/home/u/clip.mp4"});
+    }
+
+    // Another user's process is neither served by the player nor believed by a start, even
+    // where the socket itself would let it through.
+    void anotherUsersProcessesAreRefused() {
+        QTemporaryDir folder;
+        openToEveryone(folder.path());
+        const QString name = folder.filePath(QStringLiteral("player"));
+        int served = 0;
+        CInstanceServer server([&](uint32_t, int32_t) { return ++served; });
+        QCOMPARE(server.listen(name), CInstanceServer::EListen::Listening);
+        openToEveryone(name);
+        const sockaddr_un player = socketAddress(name);
+        const int asked = runAsAnotherUser(
+            [&] {
+                const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                if (::connect(socket, reinterpret_cast<const sockaddr *>(&player), sizeof player) !=
+                    0) {
+                    return 2;
+                }
+                const char message[8] = {'\xda', '\xc0', 0, 0, 0, 0, 0, 0};
+                char reply[8];
+                [[maybe_unused]] const ssize_t sent = ::write(socket, message, sizeof message);
+                pollfd wait{socket, POLLIN, 0};
+                const bool answered = ::poll(&wait, 1, 1000) == 1 && ::read(socket, reply, 8) == 8;
+                return answered ? 1 : 0;
+            },
+            [] { QTest::qWait(10); });
+        if (asked < 0) {
+            QSKIP("acting as another user needs root");
+        }
+        QCOMPARE(asked, 0);
+        QCOMPARE(served, 0);
+
+        const QString foreign = folder.filePath(QStringLiteral("foreign"));
+        const QByteArray foreignPath = QFile::encodeName(foreign);
+        const QByteArray boundPath = foreignPath + ".new";
+        const sockaddr_un bound = socketAddress(QFile::decodeName(boundPath));
+        std::atomic<bool> refused{false};
+        std::thread start([&] {
+            while (!QFile::exists(foreign)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            refused = !sendToRunningPlayer(kGlobalMessage, 0, nullptr, foreign, 2000);
+        });
+        const int answered = runAsAnotherUser(
+            [&] {
+                // Listening before it is found under its name.
+                const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                if (::bind(socket, reinterpret_cast<const sockaddr *>(&bound), sizeof bound) != 0 ||
+                    ::listen(socket, 1) != 0 ||
+                    ::rename(boundPath.constData(), foreignPath.constData()) != 0) {
+                    return 2;
+                }
+                const int connection = ::accept(socket, nullptr, nullptr);
+                char frame[8] = {};
+                if (::read(connection, frame, 8) == 8) {
+                    const char reply[8] = {'\x88', '\x17', 0, 0, 0, 0, 0, 0};
+                    [[maybe_unused]] const ssize_t sent = ::write(connection, reply, 8);
+                }
+                ::usleep(300000);
+                return 0;
+            },
+            [] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); });
+        start.join();
+        QCOMPARE(answered, 0);
+        QVERIFY(refused);
     }
 
     // Nobody there: the start learns it at once instead of waiting.
