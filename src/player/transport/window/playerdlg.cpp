@@ -75,7 +75,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     m_video->setWindowTitle(kTitle);
     m_video->setMinimumSize(kVideoMinimum);
     connect(&m_session, &CPlayerSession::playStateChanged, this, [this](int state) {
-        static const char *const kStates[] = {"재생", "정지", "일시정지", "재생"};
+        static const char *const kStates[] = {"재생", "멈춤", "일시정지", "재생"};
         m_playState->setText(QString::fromUtf8(kStates[state]));
     });
 
