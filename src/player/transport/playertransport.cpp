@@ -1,0 +1,388 @@
+#include "player/transport/playertransport.h"
+
+#include <QTime>
+
+#include <algorithm>
+#include <cmath>
+
+#include "media/playback/playbackengine.h"
+#include "player/transport/playersession.h"
+
+namespace {
+
+constexpr int kPlaying = CPlayerSession::kPlaying;
+constexpr int kStopped = CPlayerSession::kStopped;
+constexpr int kPaused = CPlayerSession::kPaused;
+constexpr int kExtended = CPlayerSession::kExtendedPlay;
+
+// The play-state line during extended play: what the rate does.
+QString extendedPlayText(double rate) {
+    if (rate > 0 && rate < 1) {
+        return QStringLiteral("천천히 앞으로");
+    }
+    if (rate > 1) {
+        return QStringLiteral("빨리 앞으로");
+    }
+    if (rate <= -1) {
+        return QStringLiteral("빨리 뒤로");
+    }
+    return QStringLiteral("천천히 뒤로");
+}
+
+int wallClockSeconds() {
+    const QTime now = QTime::currentTime();
+    return now.hour() * 3600 + now.minute() * 60 + now.second();
+}
+
+}  // namespace
+
+CPlayerTransport::CPlayerTransport(CPlayerSession &session, QObject *parent)
+    : QObject(parent), m_session(session) {}
+
+void CPlayerTransport::fileOpened(double durationSeconds, bool hasVideo, bool sceneNavigation) {
+    m_open = true;
+    m_durationSeconds = durationSeconds > 0 ? durationSeconds : 0;
+    m_hasVideo = hasVideo;
+    m_sceneNavigation = sceneNavigation;
+    updateControls();
+    showTime(m_durationSeconds);
+}
+
+void CPlayerTransport::reset() {
+    m_open = false;
+    m_hasVideo = false;
+    m_sceneNavigation = false;
+    m_durationSeconds = 0;
+    m_stateBeforePause = kStopped;
+    m_repeatMode = false;
+    m_elapsedMode = false;
+    showTime(0);
+    setPlayState(kStopped);
+    emit positionSliderChanged(0);
+    updateControls();
+}
+
+CPlayerTransport::CControls CPlayerTransport::controls() const {
+    CControls controls;
+    controls.play = m_open || (m_playlist && m_playlist->hasEntries());
+    controls.pause = m_open && m_session.playState() != kStopped;
+    controls.stop = m_open;
+    controls.seekButtons = m_open && m_sceneNavigation && m_hasVideo && m_durationSeconds > 0;
+    controls.positionSlider = m_open && m_durationSeconds > 0;
+    return controls;
+}
+
+void CPlayerTransport::updateControls() {
+    emit controlsChanged(controls());
+}
+
+void CPlayerTransport::setPlayState(int state) {
+    m_session.setPlayState(CPlayerSession::EPlayState(state));
+    QString text;
+    switch (state) {
+        case kPlaying:
+            text = m_repeatMode ? QStringLiteral("반복 재생") : QStringLiteral("재생");
+            break;
+        case kStopped:
+            text = QStringLiteral("멈춤");
+            break;
+        case kPaused:
+            text = QStringLiteral("일시정지");
+            break;
+        default:
+            text = extendedPlayText(m_extendedRate);
+            break;
+    }
+    emit playStateTextChanged(text);
+    emit pauseButtonChanged(state != kStopped, state == kPaused);
+}
+
+bool CPlayerTransport::engineReady() const {
+    return m_open && m_session.engine().state() != CPlaybackEngine::kClosed;
+}
+
+int CPlayerTransport::play() {
+    if (!m_open) {
+        if (m_playlist && !m_playlist->isPlaying() && m_playlist->hasEntries()) {
+            return m_playlist->start();
+        }
+        return 0;
+    }
+    const int state = m_session.playState();
+    if (state == kPlaying) {
+        return 0;
+    }
+    if (state == kPaused) {
+        return pauseToggle();
+    }
+    if (state == kExtended) {
+        stopWithoutRewinding();
+    }
+    CPlaybackEngine &engine = m_session.engine();
+    engine.setRate(1.0);
+    if (!engine.play()) {
+        return 0;
+    }
+    setPlayState(kPlaying);
+    return 1;
+}
+
+int CPlayerTransport::stopAndRewind() {
+    if (!m_open || m_session.playState() == kStopped) {
+        return 0;
+    }
+    CPlaybackEngine &engine = m_session.engine();
+    if (!engine.stop()) {
+        return 0;
+    }
+    setPlayState(kStopped);
+    emit captionsRefreshNeeded();
+    return seek(engine.earliest(), false);
+}
+
+int CPlayerTransport::stopWithoutRewinding() {
+    if (!m_open || m_session.playState() == kStopped) {
+        return 0;
+    }
+    if (!m_session.engine().stop()) {
+        return 0;
+    }
+    setPlayState(kStopped);
+    emit captionsRefreshNeeded();
+    return 1;
+}
+
+int CPlayerTransport::pauseToggle() {
+    const int state = m_session.playState();
+    if (!m_open || state == kStopped) {
+        return 0;
+    }
+    CPlaybackEngine &engine = m_session.engine();
+    if (state == kPaused) {
+        if (m_stateBeforePause == kPlaying) {
+            if (!engine.play()) {
+                return 0;
+            }
+            setPlayState(kPlaying);
+            return 1;
+        }
+        if (m_stateBeforePause == kExtended) {
+            return setRate(m_extendedRate);
+        }
+        return 0;
+    }
+    if (!engine.pause()) {
+        return 0;
+    }
+    m_stateBeforePause = state;
+    emit captionsRefreshNeeded();
+    setPlayState(kPaused);
+    return 1;
+}
+
+int CPlayerTransport::setRate(double rate) {
+    if (!m_open || !m_sceneNavigation || !m_hasVideo || m_durationSeconds <= 0) {
+        return 0;
+    }
+    if (m_session.playState() == kExtended && m_extendedRate == rate) {
+        return 0;
+    }
+    m_extendedRate = rate;
+    if (m_session.playState() != kStopped) {
+        stopWithoutRewinding();
+    }
+    CPlaybackEngine &engine = m_session.engine();
+    engine.setRate(rate);
+    if (!engine.play()) {
+        return 0;
+    }
+    setPlayState(kExtended);
+    return 1;
+}
+
+int CPlayerTransport::stepBack() {
+    if (!controls().seekButtons) {
+        return 0;
+    }
+    stopWithoutRewinding();
+    const CPlaybackEngine &engine = m_session.engine();
+    return seek(std::max(engine.currentPosition() - kStep, engine.earliest()), false);
+}
+
+int CPlayerTransport::stepForward() {
+    if (!controls().seekButtons) {
+        return 0;
+    }
+    stopWithoutRewinding();
+    const double target = m_session.engine().currentPosition() + kStep;
+    if (target > m_durationSeconds * 1e7) {
+        return 0;
+    }
+    return seek(target, false);
+}
+
+int CPlayerTransport::seek(double position, bool stopFirst) {
+    if (!engineReady()) {
+        return 0;
+    }
+    if (stopFirst) {
+        stopWithoutRewinding();
+    }
+    if (!m_session.engine().seek(position)) {
+        return 0;
+    }
+    const double seconds = position * 1e-7;
+    emit positionSliderChanged(int(seconds));
+    showTime(m_durationSeconds - seconds);
+    emit captionsRefreshNeeded();
+    return 1;
+}
+
+int CPlayerTransport::seekInPlace(double position) {
+    if (!engineReady() || position < 0) {
+        return 0;
+    }
+    if (m_session.playState() == kStopped) {
+        return seek(position, false);
+    }
+    pauseToggle();
+    const int done = seek(position, false);
+    pauseToggle();
+    return done;
+}
+
+int CPlayerTransport::seekToTime(double position) {
+    return seekInPlace(position);
+}
+
+int CPlayerTransport::seekToFrame(double frame) {
+    if (frame < 0) {
+        return 0;
+    }
+    return seekInPlace(m_session.positionOfFrame(frame));
+}
+
+int CPlayerTransport::goToStart() {
+    if (!m_open || m_durationSeconds <= 0) {
+        return 0;
+    }
+    stopWithoutRewinding();
+    if (!m_session.engine().seek(0)) {
+        return 0;
+    }
+    emit positionSliderChanged(0);
+    showTime(m_durationSeconds);
+    setPlayState(kStopped);
+    emit captionsRefreshNeeded();
+    return 1;
+}
+
+int CPlayerTransport::goToEnd() {
+    if (!m_open || m_durationSeconds <= 0) {
+        return 0;
+    }
+    stopWithoutRewinding();
+    if (!m_session.engine().seek(m_session.engine().duration())) {
+        return 0;
+    }
+    emit positionSliderChanged(int(m_durationSeconds));
+    showTime(0);
+    setPlayState(kStopped);
+    emit captionsRefreshNeeded();
+    return 1;
+}
+
+int CPlayerTransport::endOfStream() {
+    stopWithoutRewinding();
+    if (m_playlist && m_playlist->isPlaying()) {
+        return m_playlist->playNext();
+    }
+    return m_open ? goToStart() : 0;
+}
+
+void CPlayerTransport::positionUpdate(double position) {
+    if (m_durationSeconds > 0) {
+        const double seconds = position * 1e-7;
+        emit positionSliderChanged(int(seconds));
+        showTime(m_durationSeconds - seconds);
+    } else {
+        // A live stream: the display shows the time of day.
+        m_lastRemaining = wallClockSeconds();
+        emit timeDisplayChanged(int(m_lastRemaining));
+    }
+    emit positionReport(position);
+}
+
+int CPlayerTransport::positionSliderMoved(int seconds) {
+    return seekInPlace(seconds * 1e7);
+}
+
+void CPlayerTransport::showTime(double remainingSeconds) {
+    m_lastRemaining = remainingSeconds;
+    const double shown = m_elapsedMode ? m_durationSeconds - remainingSeconds : remainingSeconds;
+    emit timeDisplayChanged(int(std::lround(std::max(0.0, shown))));
+}
+
+void CPlayerTransport::toggleTimeDisplayMode() {
+    m_elapsedMode = !m_elapsedMode;
+    if (m_durationSeconds > 0) {
+        showTime(m_lastRemaining);
+    }
+}
+
+void CPlayerTransport::setRepeatMode(bool on) {
+    m_repeatMode = on;
+    if (m_session.playState() == kPlaying) {
+        setPlayState(kPlaying);
+    }
+}
+
+int CPlayerTransport::zoomIn() {
+    if (!m_open || !m_hasVideo) {
+        return 0;
+    }
+    if (m_sizeRate + 0.5 > kMaxSizeRate) {
+        m_sizeRate = kMaxSizeRate;
+        return 0;
+    }
+    m_sizeRate += 0.5;
+    emit sizeRateChanged(m_sizeRate);
+    return 1;
+}
+
+int CPlayerTransport::zoomOut() {
+    if (!m_open || !m_hasVideo) {
+        return 0;
+    }
+    if (m_sizeRate - 0.5 < kMinSizeRate) {
+        m_sizeRate = kMinSizeRate;
+        return 0;
+    }
+    m_sizeRate -= 0.5;
+    emit sizeRateChanged(m_sizeRate);
+    return 1;
+}
+
+int CPlayerTransport::volumeSliderMoved(int value) {
+    m_volumeSlider = std::clamp(value, 0, 100);
+    emit volumeSliderChanged(m_volumeSlider, m_soundOn);
+    if (!m_open) {
+        return 0;
+    }
+    // Media without sound keeps its (silent) level; the slider still moves.
+    m_session.engine().setVolume(engineVolumeOf(m_volumeSlider));
+    return 1;
+}
+
+int CPlayerTransport::moveVolume(int delta) {
+    if (!m_soundOn || !m_open) {
+        return 0;
+    }
+    return volumeSliderMoved(m_volumeSlider + delta);
+}
+
+int CPlayerTransport::setSoundOn(bool on) {
+    m_soundOn = on;
+    emit volumeSliderChanged(m_volumeSlider, on);
+    return m_session.engine().setMute(!on);
+}

@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class CPlayerSession;
+
+// What the transport asks of the playlist (the playlist page supplies it).
+class IPlaylistPlayer {
+public:
+    virtual ~IPlaylistPlayer() = default;
+    virtual bool hasEntries() const = 0;
+    // A playlist file is what is playing now.
+    virtual bool isPlaying() const = 0;
+    // Opens and plays the first file of the list (or of its play order).
+    virtual int start() = 0;
+    // Opens and plays the next file; 0 at the end of the list.
+    virtual int playNext() = 0;
+};
+
+// The control panel's transport: the play state machine and every operation that moves the
+// open file (play, stop, pause, rates, steps, seeks, start and end, zoom, volume), and what the
+// panel shows of them (play-state text, pause button, time display, sliders, which controls are
+// enabled). The panel's widgets and the other windows call these operations and follow the
+// signals; nothing here draws. Times are in 100-nanosecond units unless a name says seconds.
+//
+// Operations return 1 when done and 0 when their preconditions fail or the engine refuses; a
+// refusal leaves the state as it was.
+class CPlayerTransport : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr double kStep = 333300.0;
+    static constexpr double kMinSizeRate = 0.5;
+    static constexpr double kMaxSizeRate = 5.0;
+
+    struct CControls {
+        bool play = false;
+        bool pause = false;
+        bool stop = false;
+        // fr, ff, ssr, ssf.
+        bool seekButtons = false;
+        bool positionSlider = false;
+        bool operator==(const CControls &) const = default;
+    };
+
+    explicit CPlayerTransport(CPlayerSession &session, QObject *parent = nullptr);
+
+    void setPlaylist(IPlaylistPlayer *playlist) { m_playlist = playlist; }
+
+    // A file was opened: its duration (0 unknown, as for a live stream), whether it shows
+    // pictures, and whether the grabber could open it (scenes, frames and steps need it).
+    void fileOpened(double durationSeconds, bool hasVideo, bool sceneNavigation);
+    // Back to the empty panel: nothing open, stopped, normal play mode, remaining time shown.
+    void reset();
+
+    bool isFileOpen() const { return m_open; }
+    double durationSeconds() const { return m_durationSeconds; }
+    CControls controls() const;
+    // Re-evaluates which controls are enabled (the playlist gained or lost entries).
+    void updateControls();
+
+    int play();
+    int stopAndRewind();
+    int stopWithoutRewinding();
+    int pauseToggle();
+    int setRate(double rate);
+    int fastBackward() { return setRate(-2.0); }
+    int fastForward() { return setRate(2.0); }
+    double extendedRate() const { return m_extendedRate; }
+    int stepBack();
+    int stepForward();
+    // Moves to t; with stopFirst the engine stops there.
+    int seek(double position, bool stopFirst);
+    // In place: the play state is kept. A frame goes through the grabber's frame times.
+    int seekToTime(double position);
+    int seekToFrame(double frame);
+    int goToStart();
+    int goToEnd();
+    // The engine's completion: the next playlist file, else back to the start.
+    int endOfStream();
+
+    // The engine's tick: the position slider, the time display and the checks that ride on the
+    // tick (repeat sections, captions, list entries; positionReport).
+    void positionUpdate(double position);
+    // The user moved the position slider (in seconds): a seek that keeps the play state.
+    int positionSliderMoved(int seconds);
+
+    // Elapsed or remaining time on the display; a click on it switches.
+    void toggleTimeDisplayMode();
+    bool showsElapsedTime() const { return m_elapsedMode; }
+
+    // Repeat play mode: the repeat sections play; "반복 재생" instead of "재생".
+    void setRepeatMode(bool on);
+    bool isRepeatMode() const { return m_repeatMode; }
+
+    double sizeRate() const { return m_sizeRate; }
+    void setSizeRate(double rate) { m_sizeRate = rate; }
+    int zoomIn();
+    int zoomOut();
+
+    // The volume slider (0 to 100) and the speaker button.
+    int volumeSlider() const { return m_volumeSlider; }
+    bool isSoundOn() const { return m_soundOn; }
+    int volumeSliderMoved(int value);
+    int volumeUp() { return moveVolume(+10); }
+    int volumeDown() { return moveVolume(-10); }
+    int setSoundOn(bool on);
+    // The engine's level for a slider position: hundredths of a decibel, 0 at 100, -4100 at 0.
+    static int engineVolumeOf(int slider) { return slider * 41 - 4100; }
+
+signals:
+    void playStateTextChanged(const QString &text);
+    void pauseButtonChanged(bool enabled, bool pressed);
+    void controlsChanged(const CControls &controls);
+    // The seconds the time display shows (remaining or elapsed, or the wall clock's time of
+    // day for media of unknown duration).
+    void timeDisplayChanged(int seconds);
+    void positionSliderChanged(int seconds);
+    void volumeSliderChanged(int value, bool enabled);
+    // The caption editor shows the captions around the new position.
+    void captionsRefreshNeeded();
+    // The video window takes the new size rate.
+    void sizeRateChanged(double rate);
+    // Every tick while a file plays, after the displays: for repeat sections, captions and
+    // list entries.
+    void positionReport(double position);
+
+private:
+    void setPlayState(int state);
+    void showTime(double remainingSeconds);
+    int moveVolume(int delta);
+    int seekInPlace(double position);
+    bool engineReady() const;
+
+    CPlayerSession &m_session;
+    IPlaylistPlayer *m_playlist = nullptr;
+    bool m_open = false;
+    bool m_hasVideo = false;
+    bool m_sceneNavigation = false;
+    double m_durationSeconds = 0;
+    int m_stateBeforePause = 1;
+    double m_extendedRate = 1.0;
+    bool m_elapsedMode = false;
+    bool m_repeatMode = false;
+    double m_sizeRate = 1.0;
+    int m_volumeSlider = 90;
+    bool m_soundOn = true;
+    double m_lastRemaining = 0;
+};
