@@ -74,10 +74,16 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     m_video = std::make_unique<CPlaybackWnd>(m_session.engine(), nullptr);
     m_video->setWindowTitle(kTitle);
     m_video->setMinimumSize(kVideoMinimum);
-    connect(&m_session, &CPlayerSession::playStateChanged, this, [this](int state) {
-        static const char *const kStates[] = {"재생", "멈춤", "일시정지", "재생"};
-        m_playState->setText(QString::fromUtf8(kStates[state]));
-    });
+    m_transport.setSizeRate(m_settings.sizeRate);
+    connect(&m_transport, &CPlayerTransport::playStateTextChanged, m_playState, &QLabel::setText);
+    connect(&m_session, &CPlayerSession::positionUpdated, &m_transport,
+            &CPlayerTransport::positionUpdate);
+    connect(&m_session.engine(), &CPlaybackEngine::graphEvent, this,
+            [this](int code, qint64, const QString &) {
+                if (code == CPlaybackEngine::kEventComplete) {
+                    m_transport.endOfStream();
+                }
+            });
 
     reset();
     if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kPanelSize, false)) {
@@ -103,9 +109,8 @@ CPlayerDlg::~CPlayerDlg() {
 
 void CPlayerDlg::reset() {
     m_openPath.clear();
-    m_session.setPlayState(CPlayerSession::kStopped);
+    m_transport.reset();
     m_fileInfo->setText(QStringLiteral("열린 파일이 없습니다."));
-    m_playState->clear();
     setWindowTitle(kTitle);
     m_video->hide();
     emit fileChanged(QString());
@@ -144,9 +149,9 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
         kivo::ui::messageBox(this, QStringLiteral("파일을 여는데 실패했습니다."));
         return 0;
     }
-    if (m_session.engine().hasVideo()) {
-        m_session.openGrabber(media);
-    }
+    const bool hasVideo = m_session.engine().hasVideo();
+    const bool sceneNavigation = hasVideo && m_session.openGrabber(media) == 1;
+    m_transport.fileOpened(m_session.engine().duration() * 1e-7, hasVideo, sceneNavigation);
     m_session.replaceDescription(std::move(description));
     m_openPath = path;
     setWindowTitle(titleFor(path));
@@ -154,8 +159,8 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
     if (m_session.engine().hasVideo()) {
         m_video->show();
     }
-    if (play && m_session.engine().play()) {
-        m_session.setPlayState(CPlayerSession::kPlaying);
+    if (play) {
+        m_transport.play();
     }
     kivo::logInfo(kLogCategory, "opened " + path.toStdString());
     emit fileChanged(path);
@@ -201,6 +206,7 @@ void CPlayerDlg::exitPlayer() {
     m_exiting = true;
     m_session.closeFile();
     storePlacements();
+    m_settings.sizeRate = m_transport.sizeRate();
     savePlayerSettings(m_registry, m_settings);
     m_registry.flush();
     m_screenSaver.setAllowed(true);

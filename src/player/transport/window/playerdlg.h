@@ -9,6 +9,7 @@
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
 #include "player/transport/playersession.h"
+#include "player/transport/playertransport.h"
 
 class CPlaybackWnd;
 class COVRegistry;
@@ -28,6 +29,7 @@ public:
     ~CPlayerDlg() override;
 
     CPlayerSession &session() { return m_session; }
+    CPlayerTransport &transport() { return m_transport; }
     const CPlayerSettings &settings() const { return m_settings; }
     CPlaybackWnd &videoWindow() { return *m_video; }
 
@@ -68,6 +70,7 @@ private:
     CPlayerSettings m_settings;
     CScreenSaverInhibitor m_screenSaver;
     CPlayerSession m_session;
+    CPlayerTransport m_transport{m_session};
     std::unique_ptr<CPlaybackWnd> m_video;
     QLabel *m_fileInfo = nullptr;
     QLabel *m_playState = nullptr;
