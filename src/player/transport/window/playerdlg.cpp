@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "media/playback/playbackengine.h"
@@ -65,6 +69,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     m_screenSaver.setAllowed(m_settings.screenSaver);
     m_session.engine().setBufferingTime(m_settings.bufferingTime);
 
+    setAcceptDrops(true);
     m_fileInfo = new QLabel(this);
     m_playState = new QLabel(this);
     auto *layout = new QVBoxLayout(this);
@@ -217,6 +222,24 @@ void CPlayerDlg::storePlacements() {
     COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Main"), this);
     COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("View"), m_video.get());
     m_video->hide();
+}
+
+void CPlayerDlg::dragEnterEvent(QDragEnterEvent *event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CPlayerDlg::dropEvent(QDropEvent *event) {
+    // Dropped files make the playlist once it exists; the first one plays.
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            const QString path = url.toLocalFile();
+            QTimer::singleShot(0, this, [this, path] { openFile(path, true); });
+            return;
+        }
+    }
 }
 
 void CPlayerDlg::closeEvent(QCloseEvent *event) {

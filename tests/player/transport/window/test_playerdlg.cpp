@@ -1,7 +1,11 @@
 // The control panel as the process's main window, with real media on the offscreen platform:
 // where it comes back on the screen, what it writes when the player ends, how it opens files
 // (scene files included) and how a hand-off waits for an open question.
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,6 +118,21 @@ private slots:
         QCOMPARE(asker.texts().size(), 1);
         QCOMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
         QCOMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+    }
+
+    // A file dropped on the panel opens and plays.
+    void aDroppedFileOpensAndPlays() {
+        CPanel player(settingsFile());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(fixture("cuts.mkv")), QUrl::fromLocalFile("/b.avi")});
+        QDragEnterEvent enter(QPoint(200, 40), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&player.panel, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(200, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&player.panel, &drop);
+        QTRY_COMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
+        QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
     }
 
     // A hand-off that arrives while the player asks the user something waits for the answer
