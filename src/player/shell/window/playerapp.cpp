@@ -14,6 +14,7 @@
 #include "player/shell/handoff.h"
 #include "player/shell/instancelink.h"
 #include "player/shell/playersettings.h"
+#include "player/shell/window/associationdlg.h"
 #include "player/transport/window/playerdlg.h"
 #include "uisupport/registry.h"
 
@@ -111,6 +112,10 @@ int CPlayerApp::run(int argc, char **argv) {
 
     CPlayerDlg controlPanel(registry, arguments);
     panel = &controlPanel;
+    controlPanel.setAssociationDialog([](QWidget *parent) {
+        CAssociationDlg dialog(kivo::shell::CMimeAppsList(), parent);
+        dialog.exec();
+    });
     QObject::connect(&controlPanel, &QDialog::finished, &application, &QCoreApplication::quit);
     const CTerminationSignals termination([&controlPanel] { controlPanel.exitPlayer(); });
     controlPanel.show();

@@ -70,6 +70,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     m_session.engine().setBufferingTime(m_settings.bufferingTime);
 
     setAcceptDrops(true);
+    qApp->installEventFilter(this);
     m_fileInfo = new QLabel(this);
     m_playState = new QLabel(this);
     auto *layout = new QVBoxLayout(this);

@@ -1,19 +1,23 @@
 #pragma once
 
 #include <QDialog>
+#include <QKeyCombination>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 #include "player/shell/fileassociations.h"
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
+#include "player/transport/optionmenustate.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
 
 class CPlaybackWnd;
 class COVRegistry;
 class QLabel;
+class QMenu;
 
 // The control panel: the player's main window for the life of the process, and the owner of the
 // open file's session. It loads the settings when it starts and writes them all, with the
@@ -45,6 +49,19 @@ public:
     // until the question is answered.
     int receiveHandOff(const QStringList &paths);
 
+    // Runs a command of the panel's table (button, menu item, accelerator): 1 when done, 0 when
+    // its preconditions fail or the panel does not offer it.
+    int runCommand(int id);
+    // An accelerator key: 1 when it is one of the player's (done, or ignored because its
+    // button is greyed), 0 for any other key.
+    int runAccelerator(QKeyCombination key);
+    bool isButtonEnabled(int buttonId) const;
+    kivo::player::OptionMenuInput optionMenuInput();
+    // The dialogs of the player's shell, which the shell hands in.
+    void setAssociationDialog(std::function<void(QWidget *parent)> run) {
+        m_associationDialog = std::move(run);
+    }
+
     // Ends the player: stops and closes the file, stores the placements and the settings, lets
     // the screen saver come again, and closes the panel.
     void exitPlayer();
@@ -54,6 +71,7 @@ signals:
     void fileChanged(const QString &path);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -65,6 +83,11 @@ private:
     void reset();
     void showFileInfo(const QString &path);
     void openWhenNoQuestionIsOpen(const QString &path);
+    void showOptionMenu();
+    void showRateMenu(int buttonId, const QRect &button);
+    void runMenu(QMenu &menu, const QRect &beside);
+    int switchPlayMode(bool repeat);
+    int stopAndHide();
 
     COVRegistry &m_registry;
     // mms:// addresses open in the player for as long as its control panel lives.
@@ -78,5 +101,7 @@ private:
     QLabel *m_playState = nullptr;
     QString m_openPath;
     quint64 m_openGeneration = 0;
+    QWidget *m_optionMenuAnchor = nullptr;
+    std::function<void(QWidget *parent)> m_associationDialog;
     bool m_exiting = false;
 };

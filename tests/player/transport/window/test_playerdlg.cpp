@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSettings>
@@ -13,8 +14,12 @@
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
+#include "media/playback/playbackwnd.h"
 #include "player/shell/mimeappslist.h"
+#include "player/transport/optionmenustate.h"
+#include "player/transport/playercommands.h"
 #include "player/transport/window/playerdlg.h"
+#include "player/transport/window/playermenubuilder.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
@@ -133,6 +138,66 @@ private slots:
         QApplication::sendEvent(&player.panel, &drop);
         QTRY_COMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
         QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+    }
+
+    // Accelerator keys reach the panel from any of its windows, but only while their button
+    // is enabled; F10 asks before it leaves normal play.
+    void keysRunTheirCommandsOnlyWithTheirButtonEnabled() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CPanel player(settingsFile());
+        player.panel.show();
+        QVERIFY(!player.panel.isButtonEnabled(kivo::player::kPlayButton));
+        QTest::keyClick(&player.panel, Qt::Key_F2);
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kStopped);
+
+        CVideoDescription description;
+        description.setMediaPath(fixture("cuts.mp4").toStdString());
+        description.repeatSections().push_back({});
+        description.repeatSections().back().start = 2e7;
+        const QString scv = m_folder.filePath(QStringLiteral("sections.scv"));
+        QCOMPARE(saveScv(description, scv.toStdString()), 1);
+        QCOMPARE(player.panel.openFile(scv, false), 1);
+        QTest::keyClick(&player.panel.videoWindow(), Qt::Key_F2);
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+
+        asker.answerMessage(kivo::ui::kAnswerNo);
+        QTest::keyClick(&player.panel, Qt::Key_F10);
+        QVERIFY(!player.panel.transport().isRepeatMode());
+        asker.answerMessage(kivo::ui::kAnswerYes);
+        QTest::keyClick(&player.panel, Qt::Key_F10);
+        QVERIFY(player.panel.transport().isRepeatMode());
+        QCOMPARE(asker.questions().size(), 2);
+        QCOMPARE(asker.questions().front().text,
+                 QStringLiteral("현재 정상재생 중입니다. 반복재생으로 전환할까요?"));
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+    }
+
+    // The option menu as the panel's state makes it: greyed play modes without a file, the
+    // scene-file items with one, the switches checked.
+    void theOptionMenuFollowsThePanelsState() {
+        CPanel player(settingsFile());
+        const auto menuOf = [&player] {
+            return buildPlayerMenu(*kivo::player::playerMenu(kivo::player::kOptionMenu),
+                                   kivo::player::optionMenuState(player.panel.optionMenuInput()));
+        };
+        const auto action = [](const QMenu &menu, int id) {
+            const QList<QAction *> actions = menu.actions();
+            const auto found = std::find_if(actions.begin(), actions.end(),
+                                            [id](QAction *a) { return a->data().toInt() == id; });
+            return found == actions.end() ? nullptr : *found;
+        };
+        auto empty = menuOf();
+        QVERIFY(!empty->actions().at(kivo::player::kPlayModeSubMenuPosition)->isEnabled());
+        QVERIFY(!action(*empty, 32803)->isEnabled());
+        player.panel.runCommand(32842);
+        QVERIFY(action(*menuOf(), 32842)->isChecked());
+
+        QCOMPARE(player.panel.openFile(fixture("cuts.mp4"), false), 1);
+        auto open = menuOf();
+        QVERIFY(open->actions().at(kivo::player::kPlayModeSubMenuPosition)->isEnabled());
+        QVERIFY(!action(*open, 32859)->isEnabled());
+        QVERIFY(action(*open, 32809)->text().startsWith(QStringLiteral("기본 트리 구성")));
     }
 
     // A hand-off that arrives while the player asks the user something waits for the answer

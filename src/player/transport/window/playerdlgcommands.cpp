@@ -1,0 +1,235 @@
+// The control panel's commands: buttons, menus and accelerator keys end here.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include "media/grabber/videomanager.h"
+#include "media/playback/playbackengine.h"
+#include "media/playback/playbackwnd.h"
+#include "player/shell/playersettings.h"
+#include "player/transport/optionmenustate.h"
+#include "player/transport/playeraccelerators.h"
+#include "player/transport/playercommands.h"
+#include "player/transport/window/playerdlg.h"
+#include "player/transport/window/playermenubuilder.h"
+#include "scene/videodescription.h"
+#include "uisupport/asker.h"
+
+using kivo::player::PlayerAction;
+
+int CPlayerDlg::runCommand(int id) {
+    const kivo::player::PlayerCommand *command = kivo::player::findPlayerCommand(id);
+    if (command == nullptr) {
+        return 0;
+    }
+    switch (command->action) {
+        case PlayerAction::Exit:
+            exitPlayer();
+            return m_exiting ? 1 : 0;
+        case PlayerAction::Play:
+            return m_transport.play();
+        case PlayerAction::PauseToggle:
+            return m_transport.pauseToggle();
+        case PlayerAction::StopAndRewind:
+            return m_transport.stopAndRewind();
+        case PlayerAction::FastBackward:
+            return m_transport.fastBackward();
+        case PlayerAction::FastForward:
+            return m_transport.fastForward();
+        case PlayerAction::StepBack:
+            return m_transport.stepBack();
+        case PlayerAction::StepForward:
+            return m_transport.stepForward();
+        case PlayerAction::SetRate:
+            return m_transport.setRate(command->rate);
+        case PlayerAction::GoToStart:
+            return m_transport.goToStart();
+        case PlayerAction::GoToEnd:
+            return m_transport.goToEnd();
+        case PlayerAction::ZoomIn:
+            return m_transport.zoomIn();
+        case PlayerAction::ZoomOut:
+            return m_transport.zoomOut();
+        case PlayerAction::VolumeUp:
+            return m_transport.volumeUp();
+        case PlayerAction::VolumeDown:
+            return m_transport.volumeDown();
+        case PlayerAction::FlipSound:
+            return m_transport.setSoundOn(!m_transport.isSoundOn());
+        case PlayerAction::ShowOptionMenu:
+            showOptionMenu();
+            return 1;
+        case PlayerAction::ToggleVideoWindow:
+            m_video->setVisible(!m_video->isVisible());
+            return 1;
+        case PlayerAction::MinimizeControlPanel:
+            showMinimized();
+            return 1;
+        case PlayerAction::SwitchTimeDisplay:
+            if (m_transport.durationSeconds() <= 0) {
+                return 0;
+            }
+            m_transport.toggleTimeDisplayMode();
+            return 1;
+        case PlayerAction::CloseFile:
+            if (!m_transport.isFileOpen() || m_session.isBusy() || m_session.isAudioCdMode()) {
+                return 0;
+            }
+            closeFile();
+            return 1;
+        case PlayerAction::NormalPlayMode:
+            return switchPlayMode(false);
+        case PlayerAction::RepeatPlayMode:
+            return switchPlayMode(true);
+        case PlayerAction::StopAndHide:
+            return stopAndHide();
+        case PlayerAction::ToggleControlPanel:
+            if (!m_video->isVisible()) {
+                return 0;
+            }
+            setVisible(!isVisible());
+            return 1;
+        case PlayerAction::ToggleTopMost:
+            m_settings.topMost = !m_settings.topMost;
+            setWindowFlag(Qt::WindowStaysOnTopHint, m_settings.topMost);
+            show();
+            return 1;
+        case PlayerAction::ToggleScreenSaver:
+            m_settings.screenSaver = !m_settings.screenSaver;
+            m_screenSaver.setAllowed(m_settings.screenSaver);
+            return 1;
+        case PlayerAction::ToggleMultiPlayerMode:
+            toggleMultiPlayer(m_registry);
+            return 1;
+        case PlayerAction::ToggleSeparateMode:
+            m_settings.separateMode = !m_settings.separateMode;
+            return 1;
+        case PlayerAction::FileAssociationDialog:
+            if (!m_associationDialog) {
+                return 0;
+            }
+            m_associationDialog(this);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int CPlayerDlg::runAccelerator(QKeyCombination key) {
+    const int id = kivo::player::acceleratorCommand(key);
+    const kivo::player::PlayerCommand *command = kivo::player::findPlayerCommand(id);
+    if (command == nullptr) {
+        return 0;
+    }
+    // A key whose button is greyed does nothing, though the button's own click might.
+    if (command->gateButton != 0 && !isButtonEnabled(command->gateButton)) {
+        return 1;
+    }
+    runCommand(id);
+    return 1;
+}
+
+bool CPlayerDlg::isButtonEnabled(int buttonId) const {
+    const CPlayerTransport::CControls controls = m_transport.controls();
+    switch (buttonId) {
+        case kivo::player::kPlayButton:
+            return controls.play;
+        case kivo::player::kPauseButton:
+            return controls.pause;
+        case kivo::player::kStopButton:
+            return controls.stop;
+        default:
+            return controls.seekButtons;
+    }
+}
+
+kivo::player::OptionMenuInput CPlayerDlg::optionMenuInput() {
+    kivo::player::OptionMenuInput input;
+    const CVideoDescription *description = m_session.description();
+    input.fileOpen = m_transport.isFileOpen();
+    input.openedFromScv = m_openPath.endsWith(QStringLiteral(".scv"), Qt::CaseInsensitive);
+    input.hasDescription = description != nullptr;
+    input.grabberOpen = m_session.grabber().isOpen();
+    input.repeatPlayMode = m_transport.isRepeatMode();
+    input.hasRepeatSections = description && !description->repeatSections().empty();
+    input.topMost = m_settings.topMost;
+    input.separateMode = m_settings.separateMode;
+    input.multiPlayerMode = isMultiPlayer(m_registry);
+    input.screenSaverAllowed = m_settings.screenSaver;
+    return input;
+}
+
+void CPlayerDlg::showOptionMenu() {
+    const std::unique_ptr<QMenu> menu =
+        buildPlayerMenu(*kivo::player::playerMenu(kivo::player::kOptionMenu),
+                        kivo::player::optionMenuState(optionMenuInput()), this);
+    runMenu(*menu, m_optionMenuAnchor ? m_optionMenuAnchor->geometry() : QRect());
+}
+
+void CPlayerDlg::showRateMenu(int buttonId, const QRect &button) {
+    const std::unique_ptr<QMenu> menu =
+        buildPlayerMenu(*kivo::player::playerMenu(kivo::player::rateMenuOfButton(buttonId)),
+                        kivo::player::CMenuState(), this);
+    runMenu(*menu, button);
+}
+
+void CPlayerDlg::runMenu(QMenu &menu, const QRect &beside) {
+    // Beside the button: one pixel right of it, one above its top.
+    const QPoint where = mapToGlobal(QPoint(beside.right() + 1, beside.top() - 1));
+    if (const QAction *chosen = menu.exec(where); chosen && chosen->data().isValid()) {
+        runCommand(chosen->data().toInt());
+    }
+}
+
+int CPlayerDlg::switchPlayMode(bool repeat) {
+    if (repeat == m_transport.isRepeatMode()) {
+        return 0;
+    }
+    const CVideoDescription *description = m_session.description();
+    if (repeat &&
+        (!m_transport.isFileOpen() || !description || description->repeatSections().empty())) {
+        return 0;
+    }
+    if (m_session.playState() == CPlayerSession::kPlaying) {
+        const QString question =
+            repeat ? QStringLiteral("현재 정상재생 중입니다. 반복재생으로 전환할까요?")
+                   : QStringLiteral("현재 반복재생 중입니다. 정상재생으로 전환할까요?");
+        if (kivo::ui::messageBox(this, question, kivo::ui::MessageButtons::YesNo,
+                                 kivo::ui::MessageIcon::Question) != kivo::ui::kAnswerYes) {
+            return 0;
+        }
+    }
+    m_transport.setRepeatMode(repeat);
+    if (repeat) {
+        m_transport.seekToTime(description->repeatSections().front().start);
+    }
+    return 1;
+}
+
+int CPlayerDlg::stopAndHide() {
+    if (!m_transport.isFileOpen()) {
+        return 0;
+    }
+    const int state = m_session.playState();
+    if (state == CPlayerSession::kStopped || state == CPlayerSession::kPaused) {
+        m_video->show();
+        return m_transport.play();
+    }
+    m_transport.stopWithoutRewinding();
+    m_video->hide();
+    return 1;
+}
+
+bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
+    // The accelerator keys work in every window of the player, before the window's own keys,
+    // but not in a question or dialog that is open above it.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        QApplication::activeModalWidget() == nullptr) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QWidget *window = static_cast<QWidget *>(watched)->window();
+        if ((window == this || window == m_video.get()) && runAccelerator(key->keyCombination())) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
