@@ -3,10 +3,20 @@
 #include <QFile>
 #include <QHash>
 
+#include "uisupport/panelart.h"
 #include "uisupport/skinart.h"
 
 namespace kivo::skin {
 namespace {
+
+QImage panelButtonBitmap(int id) {
+    const int index = id - kPanelButtons;
+    if (index < 0 || index >= panel::kButtonCount * panel::kLookCount) {
+        return {};
+    }
+    return panel::button(static_cast<panel::Button>(index / panel::kLookCount),
+                         static_cast<panel::Look>(index % panel::kLookCount));
+}
 
 QImage builtInBitmap(int id) {
     switch (id) {
@@ -40,8 +50,16 @@ QImage builtInBitmap(int id) {
             return art::sliderThumb(9, 12);
         case kPositionFill:
             return art::sliderFill(181, 12);
+        case kPanelBackground:
+            return panel::background();
+        case kFileInfoBackground:
+            return panel::textLineBackground(panel::kFileInfoLine.width(),
+                                             panel::kFileInfoLine.height());
+        case kPlayStateBackground:
+            return panel::textLineBackground(panel::kPlayStateLine.width(),
+                                             panel::kPlayStateLine.height());
         default:
-            return {};
+            return panelButtonBitmap(id);
     }
 }
 
@@ -85,7 +103,7 @@ QImage bitmap(int id) {
     return image;
 }
 
-QPixmap transparentPixmap(const QImage &image, QRgb transparent) {
+QImage transparentImage(const QImage &image, QRgb transparent) {
     if (image.isNull()) {
         return {};
     }
@@ -99,7 +117,12 @@ QPixmap transparentPixmap(const QImage &image, QRgb transparent) {
             }
         }
     }
-    return QPixmap::fromImage(keyed);
+    return keyed;
+}
+
+QPixmap transparentPixmap(const QImage &image, QRgb transparent) {
+    const QImage keyed = transparentImage(image, transparent);
+    return keyed.isNull() ? QPixmap() : QPixmap::fromImage(keyed);
 }
 
 QPixmap keyedPixmap(int id) {

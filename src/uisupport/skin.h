@@ -32,6 +32,10 @@ enum BitmapId {
     kPositionChannel = 285,        // 181 x 12
     kPositionThumb = 204,          // 9 x 12
     kPositionFill = 206,           // 181 x 12
+    kPanelBackground = 129,        // 476 x 98, the control panel (its places: panelart.h)
+    kPlayStateBackground = 469,    // 107 x 13
+    kFileInfoBackground = 470,     // 165 x 13
+    kPanelButtons = 500,           // 500 to 555: the panel's buttons, four looks each
 };
 
 // Numbers of the built-in icons.
@@ -51,7 +55,10 @@ enum CursorId {
 QImage bitmap(int id);
 
 // The image with every pixel of the given colour made fully transparent (the mask that a
-// transparent blit builds), as a pixmap ready to draw.
+// transparent blit builds).
+QImage transparentImage(const QImage &image, QRgb transparent);
+
+// transparentImage() as a pixmap ready to draw.
 QPixmap transparentPixmap(const QImage &image, QRgb transparent);
 
 // bitmap(id) through transparentPixmap() with kTransparentColor; null when unknown.

@@ -5,78 +5,17 @@
 
 #include <string_view>
 
+#include "uisupport/internal/pixelart.h"
 #include "uisupport/skin.h"
 
 namespace kivo::skin::art {
 namespace {
 
-constexpr QRgb kGraphiteBorder = 0xFF3B414B;
-constexpr QRgb kGraphiteTop = 0xFF2C3037;
-constexpr QRgb kGraphiteBottom = 0xFF1D2025;
-constexpr QRgb kGraphiteHighlight = 0xFF4A515C;
-constexpr QRgb kWellBorder = 0xFF0E0F12;
-constexpr QRgb kWell = 0xFF0A0B0D;
-constexpr QRgb kAmber = 0xFFF2A33A;
-constexpr QRgb kAmberLight = 0xFFFFC870;
 constexpr QRgb kAmberDeepTop = 0xFF5E4014;
 constexpr QRgb kAmberDeepBottom = 0xFF3A280B;
-constexpr QRgb kLine = 0xFFA7B0BC;
 constexpr QRgb kButtonFace = 0xFF1B1E23;
 constexpr QRgb kDigitLit = 0xFF8FDCFF;
 constexpr QRgb kDigitDim = 0xFF10252F;
-
-QImage keyedCanvas(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(kTransparentColor);
-    return image;
-}
-
-void setPixel(QImage &image, int x, int y, QRgb colour) {
-    if (image.valid(x, y)) {
-        image.setPixel(x, y, colour);
-    }
-}
-
-void hLine(QImage &image, int x0, int x1, int y, QRgb colour) {
-    for (int x = x0; x <= x1; ++x) {
-        setPixel(image, x, y, colour);
-    }
-}
-
-void vLine(QImage &image, int x, int y0, int y1, QRgb colour) {
-    for (int y = y0; y <= y1; ++y) {
-        setPixel(image, x, y, colour);
-    }
-}
-
-void fill(QImage &image, int x0, int y0, int x1, int y1, QRgb colour) {
-    for (int y = y0; y <= y1; ++y) {
-        hLine(image, x0, x1, y, colour);
-    }
-}
-
-QRgb blend(QRgb from, QRgb to, int step, int steps) {
-    if (steps <= 0) {
-        return from;
-    }
-    const auto mix = [&](int a, int b) { return a + (b - a) * step / steps; };
-    return qRgb(mix(qRed(from), qRed(to)), mix(qGreen(from), qGreen(to)),
-                mix(qBlue(from), qBlue(to)));
-}
-
-// A body with a one-pixel border, cut corners, a vertical gradient and a top highlight.
-void body(QImage &image, QRgb border, QRgb top, QRgb bottom, QRgb highlight) {
-    const int w = image.width();
-    const int h = image.height();
-    for (int y = 1; y < h - 1; ++y) {
-        hLine(image, 1, w - 2, y, blend(top, bottom, y - 1, h - 3));
-    }
-    hLine(image, 1, w - 2, 1, highlight);
-    hLine(image, 1, w - 2, 0, border);
-    hLine(image, 1, w - 2, h - 1, border);
-    vLine(image, 0, 1, h - 2, border);
-    vLine(image, w - 1, 1, h - 2, border);
-}
 
 // The dark well the thumbnail sits in, one pixel wider than the picture on every side.
 void well(QImage &image, int x, int y, int width, int height, QRgb border) {

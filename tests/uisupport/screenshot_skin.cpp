@@ -3,15 +3,40 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 
 #include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/gprogress.h"
 #include "uisupport/hoverbutton.h"
+#include "uisupport/panelart.h"
 #include "uisupport/skin.h"
 #include "uisupport/textdisplays.h"
 #include "uisupport/tslider.h"
+
+namespace {
+
+// Every button of the control panel in a row, one row for each of the four looks.
+QLabel *panelButtonLooks() {
+    using namespace kivo::skin::panel;
+    QImage looks(470, 4 * 30, QImage::Format_ARGB32);
+    looks.fill(Qt::transparent);
+    QPainter painter(&looks);
+    for (int look = 0; look < kLookCount; ++look) {
+        int x = 0;
+        for (int b = 0; b < kButtonCount; ++b) {
+            const QPixmap bitmap = kivo::skin::keyedPixmap(bitmapId(Button(b), Look(look)));
+            painter.drawPixmap(x, look * 30, bitmap);
+            x += bitmap.width() + 2;
+        }
+    }
+    auto *label = new QLabel;
+    label->setPixmap(QPixmap::fromImage(looks));
+    return label;
+}
+
+}  // namespace
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
@@ -86,6 +111,10 @@ int main(int argc, char **argv) {
     big->setPixmap(kivo::skin::icon(128).pixmap(32, 32));
     iconRow->addWidget(big);
     addRow("icons 144 147 128", icons);
+    auto *panel = new QLabel;
+    panel->setPixmap(QPixmap::fromImage(kivo::skin::panel::preview()));
+    addRow("control panel 129", panel);
+    addRow("its buttons' looks", panelButtonLooks());
     auto *edit = new COVFlatEdit;
     edit->setText("D:\\clips\\news.mpg");
     addRow("flat edit", edit);
