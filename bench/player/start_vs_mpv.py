@@ -19,6 +19,12 @@ def start_display():
     os.close(write_end)
     number = os.read(read_end, 16).decode().strip()
     os.close(read_end)
+    # The number comes before the server takes connections on some systems: wait for it.
+    for _ in range(500):
+        if subprocess.run(["xwininfo", "-display", ":" + number, "-root"],
+                          capture_output=True).returncode == 0:
+            break
+        time.sleep(0.01)
     return server, ":" + number
 
 

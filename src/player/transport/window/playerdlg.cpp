@@ -5,12 +5,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMimeData>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
@@ -21,6 +19,7 @@
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
 #include "uisupport/registry.h"
+#include "uisupport/textdisplays.h"
 
 namespace {
 
@@ -62,8 +61,6 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     : QDialog(parent), m_registry(registry) {
     setWindowTitle(kTitle);
     setObjectName(QStringLiteral("dialog%1").arg(kDialogId));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(kPanelSize);
 
     m_settings = loadPlayerSettings(m_registry);
     m_screenSaver.setAllowed(m_settings.screenSaver);
@@ -71,17 +68,12 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
-    m_fileInfo = new QLabel(this);
-    m_playState = new QLabel(this);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_fileInfo);
-    layout->addWidget(m_playState);
+    setUpPanel();
 
     m_video = std::make_unique<CPlaybackWnd>(m_session.engine(), nullptr);
     m_video->setWindowTitle(kTitle);
     m_video->setMinimumSize(kVideoMinimum);
     m_transport.setSizeRate(m_settings.sizeRate);
-    connect(&m_transport, &CPlayerTransport::playStateTextChanged, m_playState, &QLabel::setText);
     connect(&m_session, &CPlayerSession::positionUpdated, &m_transport,
             &CPlayerTransport::positionUpdate);
     connect(&m_session.engine(), &CPlaybackEngine::graphEvent, this,
@@ -116,7 +108,7 @@ CPlayerDlg::~CPlayerDlg() {
 void CPlayerDlg::reset() {
     m_openPath.clear();
     m_transport.reset();
-    m_fileInfo->setText(QStringLiteral("열린 파일이 없습니다."));
+    m_fileInfo->setMessage(QStringLiteral("열린 파일이 없습니다."));
     setWindowTitle(kTitle);
     m_video->hide();
     emit fileChanged(QString());
@@ -158,6 +150,8 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
     const bool hasVideo = m_session.engine().hasVideo();
     const bool sceneNavigation = hasVideo && m_session.openGrabber(media) == 1;
     m_transport.fileOpened(m_session.engine().duration() * 1e-7, hasVideo, sceneNavigation);
+    // The file plays at the level the volume slider shows.
+    m_transport.volumeSliderMoved(m_transport.volumeSlider());
     m_session.replaceDescription(std::move(description));
     m_openPath = path;
     setWindowTitle(titleFor(path));
@@ -174,7 +168,7 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
 }
 
 void CPlayerDlg::showFileInfo(const QString &path) {
-    m_fileInfo->setText(QFileInfo::exists(path) ? path : QStringLiteral("인터넷 파일"));
+    m_fileInfo->setMessage(QFileInfo::exists(path) ? path : QStringLiteral("인터넷 파일"));
 }
 
 int CPlayerDlg::receiveHandOff(const QStringList &paths) {

@@ -2,8 +2,10 @@
 
 #include <QDialog>
 #include <QKeyCombination>
+#include <QPixmap>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -16,7 +18,10 @@
 
 class CPlaybackWnd;
 class COVRegistry;
-class QLabel;
+class COVHoverButton;
+class COVMsgST;
+class COVTimerST;
+class COVTSlider;
 class QMenu;
 
 // The control panel: the player's main window for the life of the process, and the owner of the
@@ -56,6 +61,10 @@ public:
     // button is greyed), 0 for any other key.
     int runAccelerator(QKeyCombination key);
     bool isButtonEnabled(int buttonId) const;
+    // The panel's button of a control id (1001 exit, 1015 play, ...), or null.
+    COVHoverButton *button(int controlId) const;
+    // The audio-CD track under a point of the panel (1 to 15), or 0.
+    static int trackAt(QPoint point);
     kivo::player::OptionMenuInput optionMenuInput();
     // The dialogs of the player's shell, which the shell hands in.
     void setAssociationDialog(std::function<void(QWidget *parent)> run) {
@@ -72,12 +81,17 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void reject() override;
 
 private:
+    void setUpPanel();
+    void followTransport();
+    void showTooltips(bool audioCd);
     void restorePlacements();
     void storePlacements();
     void reset();
@@ -97,8 +111,13 @@ private:
     CPlayerSession m_session;
     CPlayerTransport m_transport{m_session};
     std::unique_ptr<CPlaybackWnd> m_video;
-    QLabel *m_fileInfo = nullptr;
-    QLabel *m_playState = nullptr;
+    QPixmap m_background;
+    std::array<COVHoverButton *, 14> m_buttons{};
+    COVTimerST *m_time = nullptr;
+    COVMsgST *m_fileInfo = nullptr;
+    COVMsgST *m_playState = nullptr;
+    COVTSlider *m_volume = nullptr;
+    COVTSlider *m_position = nullptr;
     QString m_openPath;
     quint64 m_openGeneration = 0;
     QWidget *m_optionMenuAnchor = nullptr;

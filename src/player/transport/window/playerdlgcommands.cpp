@@ -14,6 +14,7 @@
 #include "player/transport/window/playermenubuilder.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
+#include "uisupport/textdisplays.h"
 
 using kivo::player::PlayerAction;
 
@@ -221,6 +222,11 @@ int CPlayerDlg::stopAndHide() {
 }
 
 bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
+    // A click on the time display switches elapsed and remaining time.
+    if (watched == m_time && event->type() == QEvent::MouseButtonPress) {
+        runCommand(kivo::player::kTimeDisplay);
+        return true;
+    }
     // The accelerator keys work in every window of the player, before the window's own keys,
     // but not in a question or dialog that is open above it.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&

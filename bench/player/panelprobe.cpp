@@ -1,0 +1,73 @@
+// Drives the player's control panel the way a user does, for panel_vs_mpv.sh:
+//
+//   kivo_panel_probe step FILE TIMES   open FILE, then press Ctrl+Right TIMES times and print
+//                                      each key-press-to-new-picture time in ms
+//   kivo_panel_probe play FILE SECONDS open FILE, play it for SECONDS, quit
+//
+// The video window is 960x540; the settings are a scratch file.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "media/playback/playbackengine.h"
+#include "media/playback/playbackwnd.h"
+#include "player/transport/window/playerdlg.h"
+#include "uisupport/registry.h"
+
+namespace {
+
+int step(CPlayerDlg &panel, int times) {
+    CPlaybackWnd &video = panel.videoWindow();
+    for (int i = 0; i < times; ++i) {
+        const quint64 before = video.picturesDrawn();
+        QElapsedTimer clock;
+        clock.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier);
+        QApplication::sendEvent(&panel, &press);
+        while (video.picturesDrawn() == before && clock.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+        std::printf("%.2f\n", double(clock.nsecsElapsed()) / 1e6);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int play(double seconds) {
+    QTimer::singleShot(int(seconds * 1000), qApp, &QCoreApplication::quit);
+    return QCoreApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 4 || (args[1] != u"step" && args[1] != u"play")) {
+        std::fprintf(stderr, "usage: %s step FILE TIMES | play FILE SECONDS\n", argv[0]);
+        return 2;
+    }
+    QTemporaryDir scratch;
+    COVRegistry registry(scratch.filePath(QStringLiteral("KIVOP.conf")));
+    CPlayerDlg panel(registry, {});
+    panel.session().engine().setAudioOutput(QStringLiteral("null"));
+    panel.show();
+    panel.videoWindow().resize(960, 540);
+    const bool playing = args[1] == u"play";
+    if (panel.openFile(args[2], playing) != 1) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(args[2]));
+        return 1;
+    }
+    // The first picture of the file is on screen before the first key.
+    QElapsedTimer settle;
+    settle.start();
+    while (panel.videoWindow().picturesDrawn() == 0 && settle.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return playing ? play(args[3].toDouble()) : step(panel, args[3].toInt());
+}
