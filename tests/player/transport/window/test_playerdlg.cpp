@@ -24,6 +24,7 @@
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
+#include "uisupport/hoverbutton.h"
 #include "uisupport/registry.h"
 
 namespace {
@@ -171,6 +172,33 @@ private slots:
         QCOMPARE(asker.questions().front().text,
                  QStringLiteral("현재 정상재생 중입니다. 반복재생으로 전환할까요?"));
         QCOMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+    }
+
+    // The panel's face follows the transport: buttons greyed and pressed by the play state,
+    // tooltips of the normal set, the track grid's cells by the hit rule.
+    void theFaceFollowsThePlayState() {
+        CPanel player(settingsFile());
+        COVHoverButton *play = player.panel.button(kivo::player::kPlayButton);
+        COVHoverButton *pause = player.panel.button(kivo::player::kPauseButton);
+        QVERIFY(!play->isEnabled());
+        QCOMPARE(player.panel.button(kivo::player::kStepForwardButton)->toolTip(),
+                 QStringLiteral("한 프레임 앞으로(Ctrl + 오른쪽 화살표"));
+        QCOMPARE(player.panel.openFile(fixture("cuts.mp4"), true), 1);
+        QVERIFY(play->isEnabled());
+        QVERIFY(player.panel.button(kivo::player::kStepForwardButton)->isEnabled());
+        pause->click();
+        QVERIFY(pause->isChecked());
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kPaused);
+        pause->click();
+        QVERIFY(!pause->isChecked());
+        player.panel.closeFile();
+        QVERIFY(!pause->isEnabled());
+
+        QCOMPARE(CPlayerDlg::trackAt({42, 18}), 2);
+        QCOMPARE(CPlayerDlg::trackAt({85, 59}), 15);
+        QCOMPARE(CPlayerDlg::trackAt({30, 40}), 0);
+        QCOMPARE(CPlayerDlg::trackAt({86, 20}), 0);
+        QCOMPARE(CPlayerDlg::trackAt({40, 60}), 0);
     }
 
     // The option menu as the panel's state makes it: greyed play modes without a file, the
