@@ -14,19 +14,24 @@ RUNS, STEPS, PLAY_SECONDS = int(sys.argv[4]), int(sys.argv[5]), float(sys.argv[6
 
 
 def start_display():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0",
-                               "1920x1080x24"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = os.read(read_end, 16).decode().strip()
-    os.close(read_end)
-    # The number comes before the server takes connections on some systems: wait for it.
-    for _ in range(500):
-        if subprocess.run(["xwininfo", "-display", ":" + number, "-root"],
-                          capture_output=True).returncode == 0:
-            break
-        time.sleep(0.01)
-    return server, ":" + number
+    """An X server of our own on a display number nobody uses (low numbers may be taken by
+    servers this process cannot see)."""
+    for number in range(90, 200):
+        if os.path.exists(f"/tmp/.X{number}-lock"):
+            continue
+        display = f":{number}"
+        server = subprocess.Popen(["Xvfb", display, "-noreset", "-screen", "0", "1920x1080x24"],
+                                  stderr=subprocess.DEVNULL)
+        for _ in range(500):
+            if server.poll() is not None:
+                break
+            if subprocess.run(["xwininfo", "-display", display, "-root"],
+                              capture_output=True).returncode == 0:
+                return server, display
+            time.sleep(0.01)
+        server.kill()
+        server.wait()
+    raise RuntimeError("no X server could be started")
 
 
 def environment(display):
@@ -59,11 +64,9 @@ def mpv_steps(display):
             link.sendall((json.dumps({"command": command}) + "\n").encode())
 
         send(["observe_property", 1, "time-pos"])
-        # Wait for the first picture: time-pos known.
-        while True:
-            message = json.loads(replies.readline())
-            if message.get("name") == "time-pos" and message.get("data") is not None:
-                break
+        # The first picture is shown (a step sent before that is accepted and lost).
+        while json.loads(replies.readline()).get("event") != "playback-restart":
+            pass
         times = []
         for _ in range(STEPS):
             started = time.monotonic()

@@ -13,19 +13,24 @@ PLAYER, VIDEO, RUNS = sys.argv[1], os.path.abspath(sys.argv[2]), int(sys.argv[3]
 
 
 def start_display():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", "1280x800x24"],
-                              pass_fds=[write_end], stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = os.read(read_end, 16).decode().strip()
-    os.close(read_end)
-    # The number comes before the server takes connections on some systems: wait for it.
-    for _ in range(500):
-        if subprocess.run(["xwininfo", "-display", ":" + number, "-root"],
-                          capture_output=True).returncode == 0:
-            break
-        time.sleep(0.01)
-    return server, ":" + number
+    """An X server of our own on a display number nobody uses (low numbers may be taken by
+    servers this process cannot see)."""
+    for number in range(90, 200):
+        if os.path.exists(f"/tmp/.X{number}-lock"):
+            continue
+        display = f":{number}"
+        server = subprocess.Popen(["Xvfb", display, "-noreset", "-screen", "0", "1280x800x24"],
+                                  stderr=subprocess.DEVNULL)
+        for _ in range(500):
+            if server.poll() is not None:
+                break
+            if subprocess.run(["xwininfo", "-display", display, "-root"],
+                              capture_output=True).returncode == 0:
+                return server, display
+            time.sleep(0.01)
+        server.kill()
+        server.wait()
+    raise RuntimeError("no X server could be started")
 
 
 def session_environment(display):
