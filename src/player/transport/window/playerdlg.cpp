@@ -13,6 +13,7 @@
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
 #include "platform/log.h"
+#include "platform/soundoutput.h"
 #include "scene/mediapath.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
@@ -69,6 +70,8 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     setUpPanel();
+    // The volume slider starts at 90 where there is a sound output, at 0 elsewhere.
+    m_transport.volumeSliderMoved(kivo::hasSoundOutput() ? 90 : 0);
 
     m_video = std::make_unique<CPlaybackWnd>(m_session.engine(), nullptr);
     m_video->setWindowTitle(kTitle);
