@@ -102,6 +102,7 @@ private:
     void runMenu(QMenu &menu, const QRect &beside);
     int switchPlayMode(bool repeat);
     int stopAndHide();
+    void arrangePlayer();
 
     COVRegistry &m_registry;
     // mms:// addresses open in the player for as long as its control panel lives.

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScreen>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
@@ -14,9 +15,17 @@
 #include "player/transport/window/playermenubuilder.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
+#include "uisupport/dlgmanager.h"
 #include "uisupport/textdisplays.h"
 
 using kivo::player::PlayerAction;
+
+namespace {
+
+// Below the reference, centred across it and kept on the work area.
+constexpr int kBelowVideoCentred = 0x03;
+
+}  // namespace
 
 int CPlayerDlg::runCommand(int id) {
     const kivo::player::PlayerCommand *command = kivo::player::findPlayerCommand(id);
@@ -84,6 +93,9 @@ int CPlayerDlg::runCommand(int id) {
             return switchPlayMode(true);
         case PlayerAction::StopAndHide:
             return stopAndHide();
+        case PlayerAction::ArrangePlayer:
+            arrangePlayer();
+            return 1;
         case PlayerAction::ToggleControlPanel:
             if (!m_video->isVisible()) {
                 return 0;
@@ -205,6 +217,16 @@ int CPlayerDlg::switchPlayMode(bool repeat) {
         m_transport.seekToTime(description->repeatSections().front().start);
     }
     return 1;
+}
+
+void CPlayerDlg::arrangePlayer() {
+    // The video window at its size within 240 x 240 and the work area, centred; the panel at
+    // its own size just below it.
+    const QRect workArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize size =
+        m_video->size().expandedTo(QSize(240, 240)).boundedTo(workArea.size() - QSize(0, height()));
+    COVDlgManager::centerDlg(m_video.get(), size.width(), size.height());
+    COVDlgManager::setDlgPos(this, m_video.get(), kBelowVideoCentred);
 }
 
 int CPlayerDlg::stopAndHide() {

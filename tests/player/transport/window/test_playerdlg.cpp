@@ -191,6 +191,13 @@ private slots:
         QCOMPARE(player.panel.session().playState(), CPlayerSession::kPaused);
         pause->click();
         QVERIFY(!pause->isChecked());
+
+        // Alt+C: the video window centred at least 240 x 240, the panel docked below it.
+        player.panel.videoWindow().resize(100, 100);
+        QCOMPARE(player.panel.runAccelerator(QKeyCombination(Qt::AltModifier, Qt::Key_C)), 1);
+        const QRect video = COVDlgManager::frameRect(&player.panel.videoWindow());
+        QCOMPARE(player.panel.videoWindow().size(), QSize(240, 240));
+        QCOMPARE(COVDlgManager::frameRect(&player.panel).top(), video.bottom() + 1);
         player.panel.closeFile();
         QVERIFY(!pause->isEnabled());
 
