@@ -181,6 +181,9 @@ private:
     void stepOnce();
     bool setPaused(bool paused);
     bool seekTo(double position);
+    // Not running, no seek under way, and a seek to the position would show the frame after
+    // the one on screen.
+    bool showsNextFrameAt(double position) const;
 
     void postGraphEvent(int code, qint64 parameter, const QString &text = {});
 

@@ -73,6 +73,12 @@ int CPlaybackEngine::seek(double position) {
     if (m_state == kClosed || !std::isfinite(position) || position < 0) {
         return 0;
     }
+    // A seek shows the first frame at or after the position. When that is the frame after the
+    // one on screen, libmpv's frame step shows it without going back to a key frame.
+    if (m_state != kRunning && showsNextFrameAt(position) && m_mpv->command({"frame-step"})) {
+        m_heldPosition = position;
+        return 1;
+    }
     if (!seekTo(position)) {
         return 0;
     }
@@ -91,6 +97,20 @@ double CPlaybackEngine::currentPosition() const {
     }
     const std::optional<double> seconds = m_mpv->getDouble("time-pos");
     return seconds ? *seconds * 1e7 : -1;
+}
+
+bool CPlaybackEngine::showsNextFrameAt(double position) const {
+    if (m_seekPending || m_stepping || !m_hasVideo) {
+        return false;
+    }
+    const std::optional<double> shown = m_mpv->getDouble("time-pos");
+    const std::optional<double> rate = m_mpv->getDouble("container-fps");
+    if (!shown || !rate || *rate <= 0) {
+        return false;
+    }
+    // One microsecond of slack for the rounding of frame times.
+    const double target = position / 1e7;
+    return target > *shown && target <= *shown + 1.0 / *rate + 1e-6;
 }
 
 bool CPlaybackEngine::seekTo(double position) {

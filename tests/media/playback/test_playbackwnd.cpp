@@ -59,6 +59,7 @@ private slots:
     void soundOnlyFileHasNoVideoAndNoFullScreen();
     void closingOrDeletingWhileLoadingIsSafe();
     void picturesFollowTheTransport();
+    void smallStepsShowWhatASeekWould();
     void attachedEngineAndWindowOutliveEachOther();
     void effectsChangeThePicture();
     void effectsNeedTheFilter();
@@ -172,6 +173,26 @@ void TestPlaybackWnd::picturesFollowTheTransport() {
     QCOMPARE(engine->play(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 3000);
     QTRY_COMPARE(frameIndexShown(*engine), 5);
+}
+
+// Frame steps of the transport (1/30 s on 25-frame video) show the first frame at or after each
+// position, as a seek there does, whether the engine steps to the next frame or seeks.
+void TestPlaybackWnd::smallStepsShowWhatASeekWould() {
+    const auto engine = makeEngine();
+    QCOMPARE(engine->open(fixture("index.mp4")), 1);
+    QCOMPARE(engine->seek(100 * kUnitsPerFrame), 1);
+    QTRY_COMPARE(frameIndexShown(*engine), 100);
+    double position = 100 * kUnitsPerFrame;
+    for (int step = 1; step <= 8; ++step) {
+        position += CPlaybackWnd::kFrameTime;
+        QCOMPARE(engine->seek(position), 1);
+        QCOMPARE(engine->currentPosition(), position);
+        const int expected = int(std::ceil(position / kUnitsPerFrame - 1e-9));
+        QTRY_COMPARE(frameIndexShown(*engine), expected);
+    }
+    QCOMPARE(engine->state(), int(CPlaybackWnd::kStopped));
+    QCOMPARE(engine->play(), 1);
+    QTRY_VERIFY(frameIndexShown(*engine) > 120);
 }
 
 void TestPlaybackWnd::attachedEngineAndWindowOutliveEachOther() {
