@@ -1,7 +1,8 @@
 // Drives the player's control panel the way a user does, for panel_vs_mpv.sh:
 //
 //   kivo_panel_probe step FILE TIMES   open FILE, then press Ctrl+Right TIMES times and print
-//                                      each key-press-to-new-picture time in ms
+//                                      each key-press-to-new-picture time in ms (a step that
+//                                      stays on the frame on screen: until the key is handled)
 //   kivo_panel_probe play FILE SECONDS open FILE, play it for SECONDS, quit
 //
 // The video window is 960x540; the settings are a scratch file.
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
 
 #include "media/playback/playbackengine.h"
@@ -22,13 +24,22 @@ namespace {
 
 int step(CPlayerDlg &panel, int times) {
     CPlaybackWnd &video = panel.videoWindow();
+    CPlaybackEngine &engine = panel.session().engine();
+    // The frame a position shows: the first one at or after it.
+    const double frameTime = panel.session().positionOfFrame(1);
+    const auto frameShownAt = [frameTime](double position) {
+        return std::ceil(position / frameTime - 1e-9);
+    };
     for (int i = 0; i < times; ++i) {
         const quint64 before = video.picturesDrawn();
+        const double frameBefore = frameShownAt(engine.currentPosition());
         QElapsedTimer clock;
         clock.start();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::ControlModifier);
         QApplication::sendEvent(&panel, &press);
-        while (video.picturesDrawn() == before && clock.elapsed() < 10000) {
+        // A step that stays on the frame on screen is done when the key is handled.
+        const bool newFrame = frameShownAt(engine.currentPosition()) != frameBefore;
+        while (newFrame && video.picturesDrawn() == before && clock.elapsed() < 10000) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         }
         std::printf("%.2f\n", double(clock.nsecsElapsed()) / 1e6);

@@ -187,6 +187,7 @@ void CPlaybackEngine::close() {
     m_effectsFilter = false;
     m_effectMode = kEffectNone;
     m_heldPosition.reset();
+    m_steppedTo.reset();
     m_seekPending = false;
     m_lastCaption.clear();
     if (m_output != nullptr) {

@@ -181,9 +181,13 @@ private:
     void stepOnce();
     bool setPaused(bool paused);
     bool seekTo(double position);
-    // Not running, no seek under way, and a seek to the position would show the frame after
-    // the one on screen.
-    bool showsNextFrameAt(double position) const;
+    // Which frame a seek to the position would show, as seen from the frame on screen (when
+    // no seek is under way): that one, the one after it, or another.
+    enum class EFrameAt { Shown, Next, Other };
+    EFrameAt frameAt(double position) const;
+    // The time of the frame on screen, in seconds (the frame a step goes to, while the step
+    // is under way).
+    std::optional<double> shownFrameTime() const;
 
     void postGraphEvent(int code, qint64 parameter, const QString &text = {});
 
@@ -229,6 +233,8 @@ private:
     // by exact steps.
     QTimer m_timer;
     bool m_stepping = false;
+    // The frame time the last frame step went to (seconds), until the next seek or play.
+    std::optional<double> m_steppedTo;
     double m_step = 0;
     std::optional<double> m_heldPosition;
     bool m_seekPending = false;

@@ -14,6 +14,7 @@ int CPlaybackEngine::play() {
     if (m_state != kStopped && m_state != kPaused) {
         return 0;
     }
+    m_steppedTo.reset();
     if (m_mpv->setProperty("speed", m_rate)) {
         // Running at the end completes again at once; libmpv would just stay there silently.
         const bool atEnd = m_mpv->getFlag("eof-reached").value_or(false);
@@ -73,11 +74,20 @@ int CPlaybackEngine::seek(double position) {
     if (m_state == kClosed || !std::isfinite(position) || position < 0) {
         return 0;
     }
-    // A seek shows the first frame at or after the position. When that is the frame after the
-    // one on screen, libmpv's frame step shows it without going back to a key frame.
-    if (m_state != kRunning && showsNextFrameAt(position) && m_mpv->command({"frame-step"})) {
-        m_heldPosition = position;
-        return 1;
+    // A seek shows the first frame at or after the position. When that is the frame on screen
+    // nothing needs decoding; when it is the frame after it, libmpv's frame step shows it
+    // without going back to a key frame.
+    if (m_state != kRunning) {
+        const EFrameAt frame = frameAt(position);
+        if (frame == EFrameAt::Shown) {
+            m_heldPosition = position;
+            return 1;
+        }
+        if (frame == EFrameAt::Next && m_mpv->command({"frame-step"})) {
+            m_steppedTo = *shownFrameTime() + 1.0 / *m_mpv->getDouble("container-fps");
+            m_heldPosition = position;
+            return 1;
+        }
     }
     if (!seekTo(position)) {
         return 0;
@@ -99,21 +109,35 @@ double CPlaybackEngine::currentPosition() const {
     return seconds ? *seconds * 1e7 : -1;
 }
 
-bool CPlaybackEngine::showsNextFrameAt(double position) const {
+std::optional<double> CPlaybackEngine::shownFrameTime() const {
+    // libmpv tells the time of a stepped-to frame only once it is drawn; steps come faster.
+    return m_steppedTo ? m_steppedTo : m_mpv->getDouble("time-pos");
+}
+
+CPlaybackEngine::EFrameAt CPlaybackEngine::frameAt(double position) const {
     if (m_seekPending || m_stepping || !m_hasVideo) {
-        return false;
+        return EFrameAt::Other;
     }
-    const std::optional<double> shown = m_mpv->getDouble("time-pos");
+    const std::optional<double> shown = shownFrameTime();
     const std::optional<double> rate = m_mpv->getDouble("container-fps");
     if (!shown || !rate || *rate <= 0) {
-        return false;
+        return EFrameAt::Other;
     }
     // One microsecond of slack for the rounding of frame times.
+    constexpr double kSlack = 1e-6;
     const double target = position / 1e7;
-    return target > *shown && target <= *shown + 1.0 / *rate + 1e-6;
+    const double frame = 1.0 / *rate;
+    if (target > *shown - frame + kSlack && target <= *shown + kSlack) {
+        return EFrameAt::Shown;
+    }
+    if (target > *shown && target <= *shown + frame + kSlack) {
+        return EFrameAt::Next;
+    }
+    return EFrameAt::Other;
 }
 
 bool CPlaybackEngine::seekTo(double position) {
+    m_steppedTo.reset();
     const QByteArray seconds = QByteArray::number(position / 1e7, 'f', 7);
     if (!m_mpv->command({"seek", seconds.constData(), "absolute+exact"})) {
         return false;
