@@ -208,6 +208,35 @@ private slots:
         QCOMPARE(CPlayerDlg::trackAt({40, 60}), 0);
     }
 
+    // The rate menu beside ff (its right button) and the option menu beside the option button:
+    // the item chosen runs its command.
+    void menusBesideTheButtonsRunTheChosenCommand() {
+        CPanel player(settingsFile());
+        player.panel.show();
+        QCOMPARE(player.panel.openFile(fixture("cuts.mp4"), false), 1);
+        const auto choose = [](const QString &text) {
+            QTimer::singleShot(50, [text] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu != nullptr);
+                for (QAction *action : menu->actions()) {
+                    if (action->text() == text) {
+                        menu->setActiveAction(action);
+                    }
+                }
+                QTest::keyClick(menu, Qt::Key_Return);
+            });
+        };
+        choose(QStringLiteral("0.5x"));
+        COVHoverButton *ff = player.panel.button(kivo::player::kFastForwardButton);
+        QTest::mousePress(ff, Qt::RightButton);
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kExtendedPlay);
+        QCOMPARE(player.panel.transport().extendedRate(), 0.5);
+
+        choose(QStringLiteral("항상 위(&M)"));
+        player.panel.button(kivo::player::kOptionButton)->click();
+        QVERIFY(player.panel.optionMenuInput().topMost);
+    }
+
     // The option menu as the panel's state makes it: greyed play modes without a file, the
     // scene-file items with one, the switches checked.
     void theOptionMenuFollowsThePanelsState() {
