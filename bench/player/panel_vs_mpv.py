@@ -9,29 +9,10 @@ import sys
 import tempfile
 import time
 
+from xserver import start_display
+
 PANEL, ENGINE, VIDEO = sys.argv[1], sys.argv[2], os.path.abspath(sys.argv[3])
 RUNS, STEPS, PLAY_SECONDS = int(sys.argv[4]), int(sys.argv[5]), float(sys.argv[6])
-
-
-def start_display():
-    """An X server of our own on a display number nobody uses (low numbers may be taken by
-    servers this process cannot see)."""
-    for number in range(90, 200):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
-            continue
-        display = f":{number}"
-        server = subprocess.Popen(["Xvfb", display, "-noreset", "-screen", "0", "1920x1080x24"],
-                                  stderr=subprocess.DEVNULL)
-        for _ in range(500):
-            if server.poll() is not None:
-                break
-            if subprocess.run(["xwininfo", "-display", display, "-root"],
-                              capture_output=True).returncode == 0:
-                return server, display
-            time.sleep(0.01)
-        server.kill()
-        server.wait()
-    raise RuntimeError("no X server could be started")
 
 
 def environment(display):
@@ -99,7 +80,7 @@ def p95(values):
 
 
 def main():
-    server, display = start_display()
+    server, display = start_display("1920x1080x24")
     try:
         ours, peer, whole, alone = [], [], [], []
         for _ in range(RUNS):

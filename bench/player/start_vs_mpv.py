@@ -9,28 +9,9 @@ import sys
 import tempfile
 import time
 
+from xserver import start_display
+
 PLAYER, VIDEO, RUNS = sys.argv[1], os.path.abspath(sys.argv[2]), int(sys.argv[3])
-
-
-def start_display():
-    """An X server of our own on a display number nobody uses (low numbers may be taken by
-    servers this process cannot see)."""
-    for number in range(90, 200):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
-            continue
-        display = f":{number}"
-        server = subprocess.Popen(["Xvfb", display, "-noreset", "-screen", "0", "1280x800x24"],
-                                  stderr=subprocess.DEVNULL)
-        for _ in range(500):
-            if server.poll() is not None:
-                break
-            if subprocess.run(["xwininfo", "-display", display, "-root"],
-                              capture_output=True).returncode == 0:
-                return server, display
-            time.sleep(0.01)
-        server.kill()
-        server.wait()
-    raise RuntimeError("no X server could be started")
 
 
 def session_environment(display):
@@ -128,7 +109,7 @@ def mpv_second_starts(display):
 
 
 def main():
-    server, display = start_display()
+    server, display = start_display("1280x800x24")
     try:
         cold = {"KIVOP": [], "mpv --idle": []}
         for _ in range(RUNS):
