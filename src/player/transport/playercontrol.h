@@ -24,8 +24,9 @@ public:
     virtual int seekToPosition(double position) = 0;
 
     // The single entry through which every file reaches the player: media, playlists and
-    // scene-description files. Interactive opens may ask the user questions (unsaved edits).
-    virtual int openFile(const QString &path, bool interactive) = 0;
+    // scene-description files; with play, playback starts at once (the open button, hand-offs
+    // and the command line ask for it; the playlist starts playback itself).
+    virtual int openFile(const QString &path, bool play) = 0;
     // Writes the whole scene description of the open file ("save" in any panel).
     virtual int saveDescription() = 0;
 

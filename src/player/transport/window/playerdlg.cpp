@@ -70,6 +70,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     setUpPanel();
+    m_session.setControl(this);
     // The volume slider starts at 90 where there is a sound output, at 0 elsewhere.
     m_transport.volumeSliderMoved(kivo::hasSoundOutput() ? 90 : 0);
 
@@ -168,6 +169,21 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
     kivo::logInfo(kLogCategory, "opened " + path.toStdString());
     emit fileChanged(path);
     return 1;
+}
+
+int CPlayerDlg::saveDescription() {
+    const CVideoDescription *description = m_session.description();
+    if (description == nullptr ||
+        !m_openPath.endsWith(QStringLiteral(".scv"), Qt::CaseInsensitive) ||
+        saveScv(*description, m_openPath.toStdString()) != 1) {
+        return 0;
+    }
+    m_session.markDescriptionSaved();
+    return 1;
+}
+
+void CPlayerDlg::showPlayState(const QString &text) {
+    m_playState->setMessage(text);
 }
 
 void CPlayerDlg::showFileInfo(const QString &path) {

@@ -13,6 +13,7 @@
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
 #include "player/transport/optionmenustate.h"
+#include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
 
@@ -27,7 +28,7 @@ class QMenu;
 // The control panel: the player's main window for the life of the process, and the owner of the
 // open file's session. It loads the settings when it starts and writes them all, with the
 // window placements, when it ends; the process ends with it.
-class CPlayerDlg : public QDialog {
+class CPlayerDlg : public QDialog, public IPlayerControl {
     Q_OBJECT
 
 public:
@@ -44,7 +45,17 @@ public:
 
     // Opens a media file, an address or a scene-description file; with play, playback starts
     // at once. 1 when open; 0 after a failure, which leaves the panel empty.
-    int openFile(const QString &path, bool play);
+    int openFile(const QString &path, bool play) override;
+
+    // What the other windows of the player ask of the control panel.
+    int play() override { return m_transport.play(); }
+    int pause() override { return m_transport.pauseToggle(); }
+    int stop() override { return m_transport.stopAndRewind(); }
+    int seekToFrame(double frame) override { return m_transport.seekToFrame(frame); }
+    int seekToPosition(double position) override { return m_transport.seekToTime(position); }
+    // The description of a file opened from its scene file goes back into that file.
+    int saveDescription() override;
+    void showPlayState(const QString &text) override;
     // Closes the open file and empties the panel.
     void closeFile();
 

@@ -98,9 +98,22 @@ private slots:
         QCOMPARE(saveScv(description, scv.toStdString()), 1);
 
         CPanel player(settingsFile());
-        QCOMPARE(player.panel.openFile(scv, false), 1);
+        IPlayerControl *control = player.panel.session().control();
+        QVERIFY(control != nullptr);
+        QCOMPARE(control->openFile(scv, false), 1);
         QCOMPARE(player.panel.session().engine().mediaPath(),
                  m_folder.filePath(QStringLiteral("clip.mp4")));
+        // Other windows seek through the panel; a description from a scene file saves back.
+        QCOMPARE(control->seekToFrame(40), 1);
+        QCOMPARE(player.panel.session().engine().currentPosition(),
+                 player.panel.session().positionOfFrame(40));
+        player.panel.session().description()->setMediaPath("moved/clip.mp4");
+        player.panel.session().markDescriptionChanged();
+        QCOMPARE(control->saveDescription(), 1);
+        QVERIFY(!player.panel.session().isDescriptionChanged());
+        CVideoDescription saved;
+        QCOMPARE(loadScv(scv.toStdString(), saved), ScvReadResult::Ok);
+        QCOMPARE(saved.mediaPath(), std::string("moved/clip.mp4"));
         QVERIFY(player.panel.session().description() != nullptr);
         QVERIFY(player.panel.session().grabber().isOpen());
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player_CLIP"));
