@@ -181,13 +181,13 @@ private:
     void stepOnce();
     bool setPaused(bool paused);
     bool seekTo(double position);
-    // Which frame a seek to the position would show, as seen from the frame on screen (when
-    // no seek is under way): that one, the one after it, or another.
-    enum class EFrameAt { Shown, Next, Other };
-    EFrameAt frameAt(double position) const;
-    // The time of the frame on screen, in seconds (the frame a step goes to, while the step
-    // is under way).
-    std::optional<double> shownFrameTime() const;
+    // The frame on screen while not running and no seek is under way: its time and length in
+    // seconds (the frame a step goes to, while the step is under way).
+    struct CShownFrame {
+        double time;
+        double length;
+    };
+    std::optional<CShownFrame> shownFrame() const;
 
     void postGraphEvent(int code, qint64 parameter, const QString &text = {});
 

@@ -76,15 +76,19 @@ int CPlaybackEngine::seek(double position) {
     }
     // A seek shows the first frame at or after the position. When that is the frame on screen
     // nothing needs decoding; when it is the frame after it, libmpv's frame step shows it
-    // without going back to a key frame.
-    if (m_state != kRunning) {
-        const EFrameAt frame = frameAt(position);
-        if (frame == EFrameAt::Shown) {
-            m_heldPosition = position;
-            return 1;
-        }
-        if (frame == EFrameAt::Next && m_mpv->command({"frame-step"})) {
-            m_steppedTo = *shownFrameTime() + 1.0 / *m_mpv->getDouble("container-fps");
+    // without going back to a key frame. One microsecond of slack absorbs the rounding of
+    // frame times.
+    if (const std::optional<CShownFrame> shown = shownFrame()) {
+        constexpr double kSlack = 1e-6;
+        const double target = position / 1e7;
+        const double next = shown->time + shown->length;
+        const bool onShownFrame =
+            target > shown->time - shown->length + kSlack && target <= shown->time + kSlack;
+        const bool onNextFrame = target > shown->time && target <= next + kSlack;
+        if (onShownFrame || (onNextFrame && m_mpv->command({"frame-step"}))) {
+            if (!onShownFrame) {
+                m_steppedTo = next;
+            }
             m_heldPosition = position;
             return 1;
         }
@@ -109,31 +113,17 @@ double CPlaybackEngine::currentPosition() const {
     return seconds ? *seconds * 1e7 : -1;
 }
 
-std::optional<double> CPlaybackEngine::shownFrameTime() const {
+std::optional<CPlaybackEngine::CShownFrame> CPlaybackEngine::shownFrame() const {
+    if (m_state == kRunning || m_seekPending || m_stepping || !m_hasVideo) {
+        return std::nullopt;
+    }
     // libmpv tells the time of a stepped-to frame only once it is drawn; steps come faster.
-    return m_steppedTo ? m_steppedTo : m_mpv->getDouble("time-pos");
-}
-
-CPlaybackEngine::EFrameAt CPlaybackEngine::frameAt(double position) const {
-    if (m_seekPending || m_stepping || !m_hasVideo) {
-        return EFrameAt::Other;
-    }
-    const std::optional<double> shown = shownFrameTime();
+    const std::optional<double> time = m_steppedTo ? m_steppedTo : m_mpv->getDouble("time-pos");
     const std::optional<double> rate = m_mpv->getDouble("container-fps");
-    if (!shown || !rate || *rate <= 0) {
-        return EFrameAt::Other;
+    if (!time || !rate || *rate <= 0) {
+        return std::nullopt;
     }
-    // One microsecond of slack for the rounding of frame times.
-    constexpr double kSlack = 1e-6;
-    const double target = position / 1e7;
-    const double frame = 1.0 / *rate;
-    if (target > *shown - frame + kSlack && target <= *shown + kSlack) {
-        return EFrameAt::Shown;
-    }
-    if (target > *shown && target <= *shown + frame + kSlack) {
-        return EFrameAt::Next;
-    }
-    return EFrameAt::Other;
+    return CShownFrame{*time, 1.0 / *rate};
 }
 
 bool CPlaybackEngine::seekTo(double position) {
