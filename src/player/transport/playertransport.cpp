@@ -231,9 +231,7 @@ int CPlayerTransport::seek(double position, bool stopFirst) {
     if (!m_session.engine().seek(position)) {
         return 0;
     }
-    const double seconds = position * 1e-7;
-    emit positionSliderChanged(int(seconds));
-    showTime(m_durationSeconds - seconds);
+    showPosition(position);
     emit captionsRefreshNeeded();
     return 1;
 }
@@ -263,30 +261,22 @@ int CPlayerTransport::seekToFrame(double frame) {
 }
 
 int CPlayerTransport::goToStart() {
-    if (!m_open || m_durationSeconds <= 0) {
-        return 0;
-    }
-    stopWithoutRewinding();
-    if (!m_session.engine().seek(0)) {
-        return 0;
-    }
-    emit positionSliderChanged(0);
-    showTime(m_durationSeconds);
-    setPlayState(kStopped);
-    emit captionsRefreshNeeded();
-    return 1;
+    return goToEdge(0);
 }
 
 int CPlayerTransport::goToEnd() {
+    return goToEdge(m_session.engine().duration());
+}
+
+int CPlayerTransport::goToEdge(double position) {
     if (!m_open || m_durationSeconds <= 0) {
         return 0;
     }
     stopWithoutRewinding();
-    if (!m_session.engine().seek(m_session.engine().duration())) {
+    if (!m_session.engine().seek(position)) {
         return 0;
     }
-    emit positionSliderChanged(int(m_durationSeconds));
-    showTime(0);
+    showPosition(position);
     setPlayState(kStopped);
     emit captionsRefreshNeeded();
     return 1;
@@ -302,9 +292,7 @@ int CPlayerTransport::endOfStream() {
 
 void CPlayerTransport::positionUpdate(double position) {
     if (m_durationSeconds > 0) {
-        const double seconds = position * 1e-7;
-        emit positionSliderChanged(int(seconds));
-        showTime(m_durationSeconds - seconds);
+        showPosition(position);
     } else {
         // A live stream: the display shows the time of day.
         m_lastRemaining = wallClockSeconds();
@@ -315,6 +303,12 @@ void CPlayerTransport::positionUpdate(double position) {
 
 int CPlayerTransport::positionSliderMoved(int seconds) {
     return seekInPlace(seconds * 1e7);
+}
+
+void CPlayerTransport::showPosition(double position) {
+    const double seconds = position * 1e-7;
+    emit positionSliderChanged(int(seconds));
+    showTime(m_durationSeconds - seconds);
 }
 
 void CPlayerTransport::showTime(double remainingSeconds) {

@@ -128,7 +128,11 @@ signals:
 
 private:
     void setPlayState(int state);
+    // The position slider and the time display at a position.
+    void showPosition(double position);
     void showTime(double remainingSeconds);
+    // Stopped at the start or the end of a file of known duration.
+    int goToEdge(double position);
     int moveVolume(int delta);
     int seekInPlace(double position);
     bool engineReady() const;
