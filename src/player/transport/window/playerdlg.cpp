@@ -6,7 +6,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 
@@ -19,25 +18,20 @@
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
+#include "uisupport/panelart.h"
 #include "uisupport/registry.h"
+#include "uisupport/sysinfo.h"
 #include "uisupport/textdisplays.h"
 
 namespace {
 
 constexpr char kLogCategory[] = "player";
 const QString kTitle = QStringLiteral("KIVO Player");
-constexpr QSize kPanelSize(476, 98);
-constexpr QSize kVideoMinimum(240, 240);
 constexpr QSize kVideoDefault(480, 360);
 // Above the control panel, centred on it.
 constexpr int kVideoAbovePanel = 0x31;
 // How often a hand-off that waits for an open question looks again.
 constexpr int kQuestionPollMs = 100;
-
-QRect workAreaOf(const QWidget &window) {
-    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-}
 
 // A window's stored placement brought back on the screen, or false when none is stored.
 bool restorePlacement(COVRegistry &registry, const QString &name, QWidget &window, QSize minimum,
@@ -46,10 +40,14 @@ bool restorePlacement(COVRegistry &registry, const QString &name, QWidget &windo
     if (!registry.getDlgPosInfo(name, placement)) {
         return false;
     }
-    const std::optional<QRect> frame =
-        restoredPlacement(placement.normalPosition, workAreaOf(window), minimum, sizeRestorable);
+    const std::optional<QRect> frame = restoredPlacement(
+        placement.normalPosition, COVSysInfo::getWorkArea(&window), minimum, sizeRestorable);
     COVDlgManager::setFrameRect(&window, *frame);
     return true;
+}
+
+bool isSceneFile(const QString &path) {
+    return path.endsWith(QStringLiteral(".scv"), Qt::CaseInsensitive);
 }
 
 QString titleFor(const QString &path) {
@@ -88,7 +86,8 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
             });
 
     reset();
-    if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kPanelSize, false)) {
+    if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kivo::skin::panel::kSize,
+                          false)) {
         COVDlgManager::centerDlg2(this, 0, 100);
     }
     if (!restorePlacement(m_registry, QStringLiteral("View"), *m_video, kVideoMinimum, true)) {
@@ -128,7 +127,7 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
     closeFile();
     QString media = path;
     std::unique_ptr<CVideoDescription> description;
-    if (QFileInfo(path).suffix().compare(QStringLiteral("scv"), Qt::CaseInsensitive) == 0) {
+    if (isSceneFile(path)) {
         description = std::make_unique<CVideoDescription>();
         const std::string scvPath = path.toStdString();
         if (loadScv(scvPath, *description) != ScvReadResult::Ok) {
@@ -171,10 +170,13 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
     return 1;
 }
 
+bool CPlayerDlg::isOpenedFromSceneFile() const {
+    return isSceneFile(m_openPath);
+}
+
 int CPlayerDlg::saveDescription() {
     const CVideoDescription *description = m_session.description();
-    if (description == nullptr ||
-        !m_openPath.endsWith(QStringLiteral(".scv"), Qt::CaseInsensitive) ||
+    if (description == nullptr || !isOpenedFromSceneFile() ||
         saveScv(*description, m_openPath.toStdString()) != 1) {
         return 0;
     }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QKeyCombination>
 #include <QPixmap>
+#include <QSize>
 #include <QStringList>
 
 #include <array>
@@ -33,6 +34,7 @@ class CPlayerDlg : public QDialog, public IPlayerControl {
 
 public:
     static constexpr int kDialogId = 102;
+    static constexpr QSize kVideoMinimum{240, 240};
 
     // commandLinePaths: the files the program was started with (the first is opened).
     CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWidget *parent = nullptr);
@@ -72,6 +74,8 @@ public:
     // button is greyed), 0 for any other key.
     int runAccelerator(QKeyCombination key);
     bool isButtonEnabled(int buttonId) const;
+    // The open file came from a scene-description file.
+    bool isOpenedFromSceneFile() const;
     // The panel's button of a control id (1001 exit, 1015 play, ...), or null.
     COVHoverButton *button(int controlId) const;
     // The audio-CD track under a point of the panel (1 to 15), or 0.

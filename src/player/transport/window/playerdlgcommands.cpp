@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QScreen>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
@@ -16,6 +15,8 @@
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
+#include "uisupport/hoverbutton.h"
+#include "uisupport/sysinfo.h"
 #include "uisupport/textdisplays.h"
 
 using kivo::player::PlayerAction;
@@ -143,24 +144,15 @@ int CPlayerDlg::runAccelerator(QKeyCombination key) {
 }
 
 bool CPlayerDlg::isButtonEnabled(int buttonId) const {
-    const CPlayerTransport::CControls controls = m_transport.controls();
-    switch (buttonId) {
-        case kivo::player::kPlayButton:
-            return controls.play;
-        case kivo::player::kPauseButton:
-            return controls.pause;
-        case kivo::player::kStopButton:
-            return controls.stop;
-        default:
-            return controls.seekButtons;
-    }
+    const COVHoverButton *gate = button(buttonId);
+    return gate != nullptr && gate->isEnabled();
 }
 
 kivo::player::OptionMenuInput CPlayerDlg::optionMenuInput() {
     kivo::player::OptionMenuInput input;
     const CVideoDescription *description = m_session.description();
     input.fileOpen = m_transport.isFileOpen();
-    input.openedFromScv = m_openPath.endsWith(QStringLiteral(".scv"), Qt::CaseInsensitive);
+    input.openedFromScv = isOpenedFromSceneFile();
     input.hasDescription = description != nullptr;
     input.grabberOpen = m_session.grabber().isOpen();
     input.repeatPlayMode = m_transport.isRepeatMode();
@@ -222,9 +214,9 @@ int CPlayerDlg::switchPlayMode(bool repeat) {
 void CPlayerDlg::arrangePlayer() {
     // The video window at its size within 240 x 240 and the work area, centred; the panel at
     // its own size just below it.
-    const QRect workArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect workArea = COVSysInfo::getWorkArea(this);
     const QSize size =
-        m_video->size().expandedTo(QSize(240, 240)).boundedTo(workArea.size() - QSize(0, height()));
+        m_video->size().expandedTo(kVideoMinimum).boundedTo(workArea.size() - QSize(0, height()));
     COVDlgManager::centerDlg(m_video.get(), size.width(), size.height());
     COVDlgManager::setDlgPos(this, m_video.get(), kBelowVideoCentred);
 }
