@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 
+#include "uisupport/frameart.h"
 #include "uisupport/panelart.h"
 #include "uisupport/skinart.h"
 
@@ -16,6 +17,32 @@ QImage panelButtonBitmap(int id) {
     }
     return panel::button(static_cast<panel::Button>(index / panel::kLookCount),
                          static_cast<panel::Look>(index % panel::kLookCount));
+}
+
+QImage titleButtonBitmap(int id) {
+    using frame::Look;
+    using frame::TitleButton;
+    switch (id) {
+        case kCloseButton:
+            return frame::titleButton(TitleButton::kClose, frame::kNormal);
+        case kCloseButtonHover:
+            return frame::titleButton(TitleButton::kClose, frame::kHover);
+        case kPreviousPageNormal:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kNormal);
+        case kPreviousPageHover:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kHover);
+        case kPreviousPagePressed:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kPressed);
+        case kPreviousPageDisabled:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kDisabled);
+        default:
+            break;
+    }
+    const int look = id - kNextPageButton;
+    if (look >= frame::kNormal && look <= frame::kDisabled) {
+        return frame::titleButton(TitleButton::kNextPage, static_cast<Look>(look));
+    }
+    return {};
 }
 
 QImage builtInBitmap(int id) {
@@ -59,8 +86,10 @@ QImage builtInBitmap(int id) {
             return panel::textLineBackground(panel::kPlayStateLine.width(),
                                              panel::kPlayStateLine.height());
         default:
-            return panelButtonBitmap(id);
+            break;
     }
+    const QImage titleButton = titleButtonBitmap(id);
+    return titleButton.isNull() ? panelButtonBitmap(id) : titleButton;
 }
 
 QImage builtInIcon(int id, int size) {

@@ -10,6 +10,7 @@
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playeraccelerators.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
 #include "scene/videodescription.h"
@@ -117,6 +118,10 @@ int CPlayerDlg::runCommand(int id) {
             return 1;
         case PlayerAction::ToggleSeparateMode:
             m_settings.separateMode = !m_settings.separateMode;
+            updateContainerSizing();
+            return 1;
+        case PlayerAction::ToggleChannelBrowser:
+            m_channel->setVisible(!m_channel->isVisible());
             return 1;
         case PlayerAction::FileAssociationDialog:
             if (!m_associationDialog) {
@@ -236,6 +241,10 @@ int CPlayerDlg::stopAndHide() {
 }
 
 bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_video.get() &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        updateContainerSizing();
+    }
     // A click on the time display switches elapsed and remaining time.
     if (watched == m_time && event->type() == QEvent::MouseButtonPress) {
         runCommand(kivo::player::kTimeDisplay);
