@@ -15,8 +15,6 @@ constexpr PageHeading kInfoPages[] = {
     {396, "캡션 편집"},        {443, "오디오 CD 목록"},
 };
 
-constexpr PageHeading kScenePages[] = {{229, "영상 트리"}, {309, ""}};
-
 template <std::size_t N>
 void addPages(CContainerWnd &container, const PageHeading (&pages)[N]) {
     for (const PageHeading &page : pages) {
@@ -31,8 +29,11 @@ CInfoContainerWnd::CInfoContainerWnd(QWidget *owner) : CContainerWnd(kDialogId, 
     addPages(*this, kInfoPages);
 }
 
-CSceneContainerWnd::CSceneContainerWnd(QWidget *owner) : CContainerWnd(kDialogId, true, owner) {
-    addPages(*this, kScenePages);
+CSceneContainerWnd::CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage)
+    : CContainerWnd(kDialogId, true, owner) {
+    addPage(sceneTreePage);
+    addPage(new CPanelPage(309, QString()));
+    showPage(kSceneTreePage);
 }
 
 CChannelWnd::CChannelWnd(QWidget *owner) : CContainerWnd(kDialogId, false, owner) {

@@ -13,6 +13,7 @@
 #include "media/playback/playbackwnd.h"
 #include "platform/log.h"
 #include "platform/soundoutput.h"
+#include "player/scenes/window/scenetreepanel.h"
 #include "player/transport/window/playercontainers.h"
 #include "scene/mediapath.h"
 #include "scene/scvfile.h"
@@ -115,7 +116,8 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 
 void CPlayerDlg::createSatellites() {
     m_info = new CInfoContainerWnd(this);
-    m_scenes = new CSceneContainerWnd(this);
+    m_sceneTree = new CSceneTreePanel(m_session, static_cast<float>(m_settings.treeSizeRate));
+    m_scenes = new CSceneContainerWnd(this, m_sceneTree);
     m_channel = new CChannelWnd(this);
     m_magnet.addDlg(this, COVMagnet::kSnapToWorkArea | COVMagnet::kSnapToWindows);
     for (QWidget *satellite :
@@ -277,6 +279,7 @@ void CPlayerDlg::exitPlayer() {
     m_settings.sizeRate = m_transport.sizeRate();
     m_settings.infoWidth = m_info->width();
     m_settings.info2Width = m_scenes->width();
+    m_settings.treeSizeRate = m_sceneTree->sizeRate();
     savePlayerSettings(m_registry, m_settings);
     m_registry.flush();
     m_screenSaver.setAllowed(true);

@@ -24,6 +24,7 @@ class CChannelWnd;
 class CInfoContainerWnd;
 class CPlaybackWnd;
 class CSceneContainerWnd;
+class CSceneTreePanel;
 class COVRegistry;
 class COVHoverButton;
 class COVMsgST;
@@ -51,6 +52,7 @@ public:
     CPlaybackWnd &videoWindow() { return *m_video; }
     CInfoContainerWnd *infoContainer() const { return m_info; }
     CSceneContainerWnd *sceneContainer() const { return m_scenes; }
+    CSceneTreePanel *sceneTreePanel() const { return m_sceneTree; }
     CChannelWnd *channelWindow() const { return m_channel; }
     const COVMagnet &magnet() const { return m_magnet; }
 
@@ -142,6 +144,7 @@ private:
     std::unique_ptr<CPlaybackWnd> m_video;
     CInfoContainerWnd *m_info = nullptr;
     CSceneContainerWnd *m_scenes = nullptr;
+    CSceneTreePanel *m_sceneTree = nullptr;
     CChannelWnd *m_channel = nullptr;
     COVMagnet m_magnet;
     COVSnapAtRest m_snapAtRest{m_magnet};

@@ -256,7 +256,8 @@ bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
         QApplication::activeModalWidget() == nullptr) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QWidget *window = static_cast<QWidget *>(watched)->window();
-        if ((window == this || window == m_video.get()) && runAccelerator(key->keyCombination())) {
+        if ((window == this || window == m_video.get() || window == m_info || window == m_scenes) &&
+            runAccelerator(key->keyCombination())) {
             return true;
         }
     }
