@@ -5,6 +5,7 @@
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
+#include "player/scenes/window/scenepagedialogs.h"
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "scene/videodescription.h"
@@ -41,16 +42,6 @@ COVFlatButton *textButton(const QString &text, int id, QWidget *parent) {
     button->setText(text);
     button->setFixedSize(50, 20);
     return button;
-}
-
-void notice(QWidget *parent, const QString &text) {
-    kivo::ui::messageBox(parent, text, kivo::ui::MessageButtons::Ok,
-                         kivo::ui::MessageIcon::Information);
-}
-
-bool askYes(QWidget *parent, const QString &question) {
-    return kivo::ui::messageBox(parent, question, kivo::ui::MessageButtons::YesNo,
-                                kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes;
 }
 
 }  // namespace
@@ -173,7 +164,7 @@ int CSceneTreePanel::runCommand(int id) {
             if (m_tree->saveImage() != 1) {
                 return 0;
             }
-            notice(this, QStringLiteral("이미지가 저장되었습니다."));
+            kivo::scenes::notice(this, QStringLiteral("이미지가 저장되었습니다."));
             return 1;
         case kBasicTree:
             emit basicTreeRequested();
@@ -205,7 +196,7 @@ int CSceneTreePanel::modifySelected() {
     info.comment = m_comment->text().toStdString();
     // A changed title is an edit like any other: the description is marked for saving.
     m_session.markDescriptionChanged();
-    notice(this, QStringLiteral("정상적으로 수정되었습니다."));
+    kivo::scenes::notice(this, QStringLiteral("정상적으로 수정되었습니다."));
     return 1;
 }
 
@@ -215,20 +206,13 @@ int CSceneTreePanel::changeRate(float step) {
         return 0;
     }
     const QString verb = step > 0 ? QStringLiteral("확대") : QStringLiteral("축소");
-    if (!askYes(this, QStringLiteral("트리를 %1할 경우 이미지를 다시 추출해야 합니다. "
-                                     "계속하시겠습니까?")
-                          .arg(verb))) {
+    if (!kivo::scenes::askYes(this, QStringLiteral("트리를 %1할 경우 이미지를 다시 추출해야 "
+                                                   "합니다. 계속하시겠습니까?")
+                                        .arg(verb))) {
         return 0;
     }
     m_tree->setSizeRate(rate);
-    const int state = m_session.playState();
-    if (state != CPlayerSession::kStopped && state != CPlayerSession::kPaused &&
-        askYes(this, QStringLiteral("트리 %1 작업을 하는 동안 영상이 재생중이면 재상상태가 "
-                                    "느려지거나 끊길 수가 있습니다.\n\n지금 재생을 멈추시겠습니까?")
-                         .arg(verb)) &&
-        m_session.control()) {
-        m_session.control()->stop();
-    }
+    kivo::scenes::offerToStopPlayback(this, m_session, QStringLiteral("트리 ") + verb);
     m_tree->relayout();
     return 1;
 }

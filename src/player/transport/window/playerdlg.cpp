@@ -13,6 +13,7 @@
 #include "media/playback/playbackwnd.h"
 #include "platform/log.h"
 #include "platform/soundoutput.h"
+#include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/transport/window/playercontainers.h"
 #include "scene/mediapath.h"
@@ -117,7 +118,9 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 void CPlayerDlg::createSatellites() {
     m_info = new CInfoContainerWnd(this);
     m_sceneTree = new CSceneTreePanel(m_session, static_cast<float>(m_settings.treeSizeRate));
-    m_scenes = new CSceneContainerWnd(this, m_sceneTree);
+    m_sceneList = new CSceneListPanel(m_session, static_cast<float>(m_settings.listSizeRate),
+                                      &m_sceneTree->tree());
+    m_scenes = new CSceneContainerWnd(this, m_sceneTree, m_sceneList);
     m_channel = new CChannelWnd(this);
     m_magnet.addDlg(this, COVMagnet::kSnapToWorkArea | COVMagnet::kSnapToWindows);
     for (QWidget *satellite :
@@ -280,6 +283,7 @@ void CPlayerDlg::exitPlayer() {
     m_settings.infoWidth = m_info->width();
     m_settings.info2Width = m_scenes->width();
     m_settings.treeSizeRate = m_sceneTree->sizeRate();
+    m_settings.listSizeRate = m_sceneList->sizeRate();
     savePlayerSettings(m_registry, m_settings);
     m_registry.flush();
     m_screenSaver.setAllowed(true);

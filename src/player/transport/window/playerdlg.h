@@ -24,6 +24,7 @@ class CChannelWnd;
 class CInfoContainerWnd;
 class CPlaybackWnd;
 class CSceneContainerWnd;
+class CSceneListPanel;
 class CSceneTreePanel;
 class COVRegistry;
 class COVHoverButton;
@@ -53,6 +54,7 @@ public:
     CInfoContainerWnd *infoContainer() const { return m_info; }
     CSceneContainerWnd *sceneContainer() const { return m_scenes; }
     CSceneTreePanel *sceneTreePanel() const { return m_sceneTree; }
+    CSceneListPanel *sceneListPanel() const { return m_sceneList; }
     CChannelWnd *channelWindow() const { return m_channel; }
     const COVMagnet &magnet() const { return m_magnet; }
 
@@ -145,6 +147,7 @@ private:
     CInfoContainerWnd *m_info = nullptr;
     CSceneContainerWnd *m_scenes = nullptr;
     CSceneTreePanel *m_sceneTree = nullptr;
+    CSceneListPanel *m_sceneList = nullptr;
     CChannelWnd *m_channel = nullptr;
     COVMagnet m_magnet;
     COVSnapAtRest m_snapAtRest{m_magnet};

@@ -1,18 +1,22 @@
-// The scene tree page in the running player, on a video whose pictures carry their frame
-// numbers: a click on a scene moves the player there, the buttons follow the selection, edits
-// mark the description for saving, and the context menu greys what cannot be done.
+// The scene pages in the running player, on a video whose pictures carry their frame numbers:
+// a click on a scene or on a frame of the strip moves the player there, the tree's buttons
+// follow the selection, edits mark the description for saving, the strip's chosen frame becomes
+// a scene, and the context menus grey what cannot be done.
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
+#include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/transport/window/playerdlg.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
+#include "scenecontrols/sceneimagelist.h"
 #include "scenecontrols/sceneimagetree.h"
 #include "uisupport/asker.h"
+#include "uisupport/containerwnd.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/registry.h"
@@ -34,7 +38,7 @@ bool isEnabled(QMenu &menu, int command) {
 
 }  // namespace
 
-class TestSceneTreePanel : public QObject {
+class TestScenePages : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_folder;
@@ -105,6 +109,50 @@ private slots:
         QVERIFY(isEnabled(*menu, CSceneTreePanel::kEnlarge));
     }
 
+    void aChosenFrameMovesThePlayerAndBecomesAScene() {
+        CVideoDescription description;
+        description.setMediaPath(fixture("index.mp4").toStdString());
+        const QString scv = m_folder.filePath(QStringLiteral("strip.scv"));
+        QCOMPARE(saveScv(description, scv.toStdString()), 1);
+        COVRegistry registry(m_folder.filePath(QStringLiteral("strip.conf")));
+        CPlayerDlg player(registry, {});
+        player.session().engine().setAudioOutput(QStringLiteral("null"));
+        CSceneListPanel &page = *player.sceneListPanel();
+        QCOMPARE(page.sizeRate(), 1.5f);
+        QCOMPARE(player.openFile(scv, false), 1);
+
+        // Before a frame is chosen there is nothing to split at.
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        QCOMPARE(page.runCommand(CSceneListPanel::kSceneSplit), 0);
+        QCOMPARE(asker.texts().size(), 1);
+
+        CContainerWnd *container = static_cast<CContainerWnd *>(page.window());
+        container->showPage(1);
+        container->resize(200, 447);
+        container->show();
+        QVERIFY(QTest::qWaitForWindowExposed(container));
+        CSceneImageList &strip = page.list();
+        strip.scrollTo(30);
+        const double frame = strip.frameAt(strip.cellRect(2).center());
+        QVERIFY(frame > 0);
+        QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, strip.cellRect(2).center());
+        QTRY_COMPARE(player.session().frameAt(player.session().engine().currentPosition()), frame);
+        QCOMPARE(page.runCommand(CSceneListPanel::kSceneSplit), 1);
+        CSceneImageTree &tree = player.sceneTreePanel()->tree();
+        QCOMPARE(tree.root()->childCount(), 1);
+        QCOMPARE(tree.root()->child(0)->frame(), frame);
+        // The tree tells of its change from the event loop.
+        QTRY_VERIFY(player.session().isDescriptionChanged());
+
+        // Back to the player's frame after scrolling away.
+        strip.scrollTo(0);
+        QCOMPARE(page.runCommand(CSceneListPanel::kRefresh), 1);
+        QCOMPARE(strip.position(), qMin(qRound(frame), strip.lastPosition()));
+        const std::unique_ptr<QMenu> menu = page.contextMenu();
+        QVERIFY(isEnabled(*menu, CSceneListPanel::kShrink));
+    }
+
     // The thumbnail scale moves in half steps between 1 and 5, after the question; a stored
     // scale of 0 starts at 1.
     void theScaleStaysWithinItsLimits() {
@@ -129,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSceneTreePanel)
-#include "test_scenetreepanel.moc"
+QTEST_MAIN(TestScenePages)
+#include "test_scenepages.moc"
