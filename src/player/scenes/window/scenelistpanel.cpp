@@ -132,7 +132,8 @@ int CSceneListPanel::changeRate(float step) {
                       .arg(verb))) {
         return 0;
     }
-    kivo::scenes::offerToStopPlayback(this, m_session, QStringLiteral("리스트 ") + verb);
+    kivo::scenes::offerToStopPlayback(
+        this, m_session, kivo::scenes::stopForJobQuestion(QStringLiteral("리스트 ") + verb));
     m_list->setSizeRate(rate);
     return 1;
 }

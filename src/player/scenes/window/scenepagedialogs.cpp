@@ -16,17 +16,20 @@ void notice(QWidget *parent, const QString &text) {
                          kivo::ui::MessageIcon::Information);
 }
 
-void offerToStopPlayback(QWidget *parent, CPlayerSession &session, const QString &job) {
+void offerToStopPlayback(QWidget *parent, CPlayerSession &session, const QString &question) {
     const int state = session.playState();
     if (state == CPlayerSession::kStopped || state == CPlayerSession::kPaused) {
         return;
     }
-    if (askYes(parent, job + QStringLiteral(" 작업을 하는 동안 영상이 재생중이면 재상상태가 "
-                                            "느려지거나 끊길 수가 있습니다.\n\n지금 재생을 "
-                                            "멈추시겠습니까?")) &&
-        session.control() != nullptr) {
+    if (askYes(parent, question) && session.control() != nullptr) {
         session.control()->stop();
     }
+}
+
+QString stopForJobQuestion(const QString &job) {
+    return job + QStringLiteral(
+                     " 작업을 하는 동안 영상이 재생중이면 재상상태가 느려지거나 끊길 수가 "
+                     "있습니다.\n\n지금 재생을 멈추시겠습니까?");
 }
 
 }  // namespace kivo::scenes

@@ -6,11 +6,13 @@
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
 #include "player/scenes/window/scenepagedialogs.h"
+#include "player/scenes/window/treedialogs.h"
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "scene/videodescription.h"
 #include "scenecontrols/sceneimagetree.h"
 #include "uisupport/asker.h"
+#include "uisupport/containerwnd.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/skin.h"
@@ -167,8 +169,7 @@ int CSceneTreePanel::runCommand(int id) {
             kivo::scenes::notice(this, QStringLiteral("이미지가 저장되었습니다."));
             return 1;
         case kBasicTree:
-            emit basicTreeRequested();
-            return 1;
+            return runBasicTree(false);
         case kEnlarge:
             return changeRate(kRateStep);
         case kShrink:
@@ -178,6 +179,46 @@ int CSceneTreePanel::runCommand(int id) {
         default:
             return 0;
     }
+}
+
+int CSceneTreePanel::runBasicTree(bool rebuildQuestionFirst) {
+    if (m_tree->root() == nullptr || m_tree->video() == nullptr) {
+        return 0;
+    }
+    const auto offerToStop = [this] {
+        kivo::scenes::offerToStopPlayback(
+            this, m_session,
+            QStringLiteral("트리를 구성하는 동안 재생상태가 느려지거나 끊길 수 있습니다.\n"
+                           "지금 재생을 멈추시겠습니까?"));
+    };
+    const auto rebuildAgreed = [this] {
+        return m_tree->root()->childCount() == 0 ||
+               kivo::scenes::askYes(this, QStringLiteral("트리를 재구성하면 기존 트리 정보가 다 "
+                                                         "지워집니다.\n트리를 재구성 "
+                                                         "하시겠습니까?"));
+    };
+    if (rebuildQuestionFirst) {
+        if (!rebuildAgreed()) {
+            return 0;
+        }
+        offerToStop();
+    } else {
+        offerToStop();
+        if (!rebuildAgreed()) {
+            return 0;
+        }
+    }
+    CBasicTreeDlg dialog(m_session, *m_tree, this);
+    dialog.exec();
+    if (!dialog.hasBuilt()) {
+        return 0;
+    }
+    if (auto *container = qobject_cast<CContainerWnd *>(window());
+        container && container != static_cast<QWidget *>(this)) {
+        container->showPage(0);
+        container->show();
+    }
+    return 1;
 }
 
 int CSceneTreePanel::addSceneAtCurrentFrame() {
@@ -212,7 +253,9 @@ int CSceneTreePanel::changeRate(float step) {
         return 0;
     }
     m_tree->setSizeRate(rate);
-    kivo::scenes::offerToStopPlayback(this, m_session, QStringLiteral("트리 ") + verb);
+    kivo::scenes::offerToStopPlayback(
+        this, m_session, kivo::scenes::stopForJobQuestion(QStringLiteral("트리 ") + verb));
+    CTreeProgressDlg(m_session, *m_tree, this).exec();
     m_tree->relayout();
     return 1;
 }

@@ -202,6 +202,11 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
         kivo::ui::messageBox(this, QStringLiteral("파일을 여는데 실패했습니다."));
         return 0;
     }
+    if (!description) {
+        // A media file opened by itself gets a new, empty description of its own.
+        description = std::make_unique<CVideoDescription>();
+        description->setMediaPath(media.toStdString());
+    }
     const bool hasVideo = m_session.engine().hasVideo();
     const bool sceneNavigation = hasVideo && m_session.openGrabber(media) == 1;
     m_transport.fileOpened(m_session.engine().duration() * 1e-7, hasVideo, sceneNavigation);

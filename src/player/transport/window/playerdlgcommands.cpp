@@ -6,6 +6,7 @@
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
+#include "player/scenes/window/scenetreepanel.h"
 #include "player/shell/playersettings.h"
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playeraccelerators.h"
@@ -120,6 +121,8 @@ int CPlayerDlg::runCommand(int id) {
             m_settings.separateMode = !m_settings.separateMode;
             updateContainerSizing();
             return 1;
+        case PlayerAction::BasicTree:
+            return m_sceneTree->runBasicTree(true);
         case PlayerAction::ToggleChannelBrowser:
             m_channel->setVisible(!m_channel->isVisible());
             return 1;

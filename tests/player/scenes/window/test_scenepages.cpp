@@ -5,11 +5,13 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
 #include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
+#include "player/scenes/window/treedialogs.h"
 #include "player/transport/window/playerdlg.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
@@ -151,6 +153,40 @@ private slots:
         QCOMPARE(strip.position(), qMin(qRound(frame), strip.lastPosition()));
         const std::unique_ptr<QMenu> menu = page.contextMenu();
         QVERIFY(isEnabled(*menu, CSceneListPanel::kShrink));
+    }
+
+    // A basic tree of a video opened by itself: 30 scenes under the start scene by default,
+    // the player busy meanwhile; No to the question whether to stop lets it go on.
+    void aBasicTreeReplacesTheTree() {
+        COVRegistry registry(m_folder.filePath(QStringLiteral("basic.conf")));
+        CPlayerDlg player(registry, {});
+        player.session().engine().setAudioOutput(QStringLiteral("null"));
+        QCOMPARE(player.openFile(fixture("cuts.mp4"), false), 1);
+        CSceneImageTree &tree = player.sceneTreePanel()->tree();
+        QVERIFY(tree.root() != nullptr);
+        tree.root()->addChild(99);
+
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CBasicTreeDlg dialog(player.session(), tree, player.sceneTreePanel());
+        bool busyMeanwhile = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            busyMeanwhile = player.session().isBusy() && dialog.isRunning();
+            asker.answerMessage(kivo::ui::kAnswerNo);
+            dialog.pressStart();
+        });
+        dialog.pressStart();
+        QVERIFY(busyMeanwhile);
+        QVERIFY(dialog.hasBuilt());
+        QCOMPARE(asker.texts(),
+                 QStringList{QStringLiteral("현재 트리 구성중입니다. 멈추시겠습니까?")});
+        QCOMPARE(tree.root()->childCount(), 1);
+        const CSceneNode &start = *tree.root()->child(0);
+        QCOMPARE(start.frame(), tree.root()->frame());
+        QCOMPARE(start.childCount(), 30);
+        QVERIFY(start.child(29)->frame() > start.child(28)->frame());
+        QVERIFY(tree.thumbnailCache()->find(start.child(29)->frame()) != nullptr);
+        QTRY_VERIFY(player.session().isDescriptionChanged());
     }
 
     // The thumbnail scale moves in half steps between 1 and 5, after the question; a stored
