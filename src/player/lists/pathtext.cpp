@@ -10,7 +10,9 @@ namespace {
 
 constexpr char32_t kRawBytePlane = 0xF700;
 
-// The length of the valid UTF-8 sequence at `pos`, or 0 when the byte there starts none.
+// The length of the valid UTF-8 sequence at `pos`, or 0 when the byte there starts none. A
+// character of the raw-byte plane counts as none too: its bytes are escaped one by one, so that
+// reading turns them back into themselves rather than into one byte.
 size_t validSequenceAt(const std::string &text, size_t pos) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(pos);
@@ -40,7 +42,8 @@ size_t validSequenceAt(const std::string &text, size_t pos) {
         cp = (cp << 6) | (byte(pos + i) & 0x3F);
     }
     static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ||
+        (cp >= kRawBytePlane + 0x80 && cp <= kRawBytePlane + 0xFF)) {
         return 0;
     }
     return length;
