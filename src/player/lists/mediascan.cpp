@@ -76,6 +76,15 @@ std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered) {
     return frame;
 }
 
+// Whether a file of this name and size is a media file the finder lists.
+bool accepts(const std::string &name, unsigned long long length) {
+    const std::string ext = lowerExtension(name);
+    if (ext == "dat") {
+        return length >= kSmallestDatVideo;
+    }
+    return kindOfExtension(ext) != kUnsupported;
+}
+
 std::string creationDate(const struct statx &info) {
     const time_t seconds =
         (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
@@ -94,19 +103,14 @@ CMediaScan::CMediaScan(BatchSink sink, size_t batchSize, std::chrono::millisecon
       m_batchSize(std::max<size_t>(batchSize, 1)),
       m_batchInterval(batchInterval) {}
 
-bool CMediaScan::accepts(const std::string &name, unsigned long long length) {
-    const std::string ext = lowerExtension(name);
-    if (ext == "dat") {
-        return length >= kSmallestDatVideo;
-    }
-    return kindOfExtension(ext) != kUnsupported;
-}
-
 CMediaScan::Outcome CMediaScan::run(const std::string &folder, std::stop_token stop) {
     m_batch.clear();
     m_lastFlush = std::chrono::steady_clock::now();
     FolderIds entered;
     std::vector<CFolderFrame> stack;
+    if (folder.empty()) {
+        return Outcome::Unreadable;  // not the root folder that "/" would make of it
+    }
     if (std::optional<CFolderFrame> root =
             openFolder(folder.ends_with('/') ? folder : folder + '/', entered)) {
         stack.push_back(std::move(*root));

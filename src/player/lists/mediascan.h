@@ -28,7 +28,7 @@ public:
     enum class Outcome {
         Finished,    // the whole tree was searched
         Stopped,     // the stop token asked for the end; the files found so far were handed over
-        Unreadable,  // the folder itself could not be read
+        Unreadable,  // the folder itself could not be read, or none was given
     };
 
     // A batch goes out when it holds `batchSize` files or `batchInterval` has passed since the
@@ -38,9 +38,6 @@ public:
                         std::chrono::milliseconds batchInterval = std::chrono::milliseconds(100));
 
     Outcome run(const std::string &folder, std::stop_token stop = {});
-
-    // Whether a file of this name and size is a media file the finder lists.
-    static bool accepts(const std::string &name, unsigned long long length);
 
 private:
     void add(CFoundFile file);

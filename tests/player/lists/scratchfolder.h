@@ -1,30 +1,21 @@
 #pragma once
 
-#include <unistd.h>
+#include <stdlib.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-// A fresh folder under the temporary folder, removed with everything in it at the end.
+// A fresh folder under the temporary folder, removed with its content at the end.
 class CScratchFolder {
 public:
     CScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kivo-lists-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        m_path = pattern;
+        std::string pattern = std::filesystem::temp_directory_path() / "kivo-lists-XXXXXX";
+        m_path = ::mkdtemp(pattern.data());
     }
-    ~CScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    CScratchFolder(const CScratchFolder &) = delete;
-    CScratchFolder &operator=(const CScratchFolder &) = delete;
+    ~CScratchFolder() { std::filesystem::remove_all(m_path); }
 
     const std::filesystem::path &path() const { return m_path; }
-    std::string operator/(const std::string &name) const { return (m_path / name).string(); }
+    std::string operator/(const std::string &name) const { return m_path / name; }
 
 private:
     std::filesystem::path m_path;
