@@ -24,10 +24,12 @@ struct DirCloser {
     void operator()(DIR *dir) const { ::closedir(dir); }
 };
 
-// One name of a folder, with what the folder listing already says of its type.
+// A sub-folder to enter, or a media file with what the found-file record needs.
 struct CFolderEntry {
     std::string name;
-    unsigned char type = DT_UNKNOWN;
+    bool folder = false;
+    uint64_t length = 0;
+    time_t created = 0;
 
     bool operator<(const CFolderEntry &other) const { return name < other.name; }
 };
@@ -42,9 +44,47 @@ struct CFolderFrame {
 // The folders entered so far, by device and inode, so that none is entered twice.
 using FolderIds = std::set<std::pair<dev_t, ino_t>>;
 
-// Reads a folder's entries, keeping only those that may matter: folders, links and entries of
-// unknown type (decided later by their target), and regular files with a media extension.
-// Nothing when the folder cannot be read or was entered before.
+// Whether a file of this name and size is a media file the finder lists.
+bool accepts(std::string_view name, unsigned long long length) {
+    const std::string ext = lowerExtension(name);
+    if (ext == "dat") {
+        return length >= kSmallestDatVideo;
+    }
+    return kindOfExtension(ext) != kUnsupported;
+}
+
+// What a name of the folder `fd` is, looked up relative to the folder (no path walk): links
+// and entries of unknown type by what they lead to. Nothing for other files, names that are
+// gone since the listing, and dangling links.
+std::optional<CFolderEntry> lookUp(int fd, const dirent &entry) {
+    const std::string_view name = entry.d_name;
+    if (entry.d_type == DT_DIR) {
+        return CFolderEntry{std::string(name), true};
+    }
+    if (entry.d_type != DT_REG && entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+        return std::nullopt;
+    }
+    if (entry.d_type == DT_REG && kindOfPath(name) == kUnsupported) {
+        return std::nullopt;  // decided by the name alone, without a look at the file
+    }
+    struct statx info {};
+    if (::statx(fd, entry.d_name, 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME, &info) !=
+        0) {
+        return std::nullopt;
+    }
+    if (S_ISDIR(info.stx_mode)) {
+        return CFolderEntry{std::string(name), true};
+    }
+    if (!S_ISREG(info.stx_mode) || !accepts(name, info.stx_size)) {
+        return std::nullopt;
+    }
+    const time_t created =
+        (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
+    return CFolderEntry{std::string(name), false, info.stx_size, created};
+}
+
+// Reads a folder's sub-folders and media files in byte order of their names. Nothing when the
+// folder cannot be read or was entered before.
 std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
@@ -65,29 +105,15 @@ std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered) {
         if (name == "." || name == "..") {
             continue;
         }
-        const bool keep = entry->d_type == DT_DIR || entry->d_type == DT_LNK ||
-                          entry->d_type == DT_UNKNOWN ||
-                          (entry->d_type == DT_REG && kindOfPath(name) != kUnsupported);
-        if (keep) {
-            frame.entries.push_back({std::string(name), entry->d_type});
+        if (std::optional<CFolderEntry> found = lookUp(fd, *entry)) {
+            frame.entries.push_back(std::move(*found));
         }
     }
     std::sort(frame.entries.begin(), frame.entries.end());
     return frame;
 }
 
-// Whether a file of this name and size is a media file the finder lists.
-bool accepts(const std::string &name, unsigned long long length) {
-    const std::string ext = lowerExtension(name);
-    if (ext == "dat") {
-        return length >= kSmallestDatVideo;
-    }
-    return kindOfExtension(ext) != kUnsupported;
-}
-
-std::string creationDate(const struct statx &info) {
-    const time_t seconds =
-        (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
+std::string dateText(time_t seconds) {
     struct tm local {};
     char text[32] = {};
     if (::localtime_r(&seconds, &local)) {
@@ -127,26 +153,12 @@ CMediaScan::Outcome CMediaScan::run(const std::string &folder, std::stop_token s
             stack.pop_back();
             continue;
         }
-        const CFolderEntry &entry = frame.entries[frame.next++];
+        CFolderEntry &entry = frame.entries[frame.next++];
         std::string path = frame.path + entry.name;
-        if (entry.type == DT_DIR) {
-            if (std::optional<CFolderFrame> sub = openFolder(std::move(path) + '/', entered)) {
-                stack.push_back(std::move(*sub));
-            }
-            continue;
-        }
-        // Regular files, links and entries of unknown type: what the path leads to now decides.
-        struct statx info {};
-        if (::statx(AT_FDCWD, path.c_str(), 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME,
-                    &info) != 0) {
-            continue;  // gone since the folder was listed, or a dangling link
-        }
-        if (S_ISDIR(info.stx_mode)) {
-            if (std::optional<CFolderFrame> sub = openFolder(std::move(path) + '/', entered)) {
-                stack.push_back(std::move(*sub));
-            }
-        } else if (S_ISREG(info.stx_mode) && accepts(entry.name, info.stx_size)) {
-            add({entry.name, creationDate(info), std::move(path), info.stx_size});
+        if (!entry.folder) {
+            add({std::move(entry.name), dateText(entry.created), std::move(path), entry.length});
+        } else if (std::optional<CFolderFrame> sub = openFolder(std::move(path) + '/', entered)) {
+            stack.push_back(std::move(*sub));  // `frame` and `entry` are not used past here
         }
     }
     flush();

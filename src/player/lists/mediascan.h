@@ -17,7 +17,8 @@
 // The scan runs on whatever thread calls run() (the finder's window runs it on a worker) and
 // hands the files over in batches. Symbolic links are followed, but no folder is entered twice,
 // so links that lead back up end; folders that cannot be read and files that vanish during the
-// scan are passed over. Names keep the file system's bytes, UTF-8 or not.
+// scan are passed over. Names keep the file system's bytes, UTF-8 or not. A file's date is the
+// local date of its birth where the file system records one, else of its last modification.
 namespace kivo::lists {
 
 class CMediaScan {
