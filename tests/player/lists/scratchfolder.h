@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 // A fresh folder under the temporary folder, removed with its content at the end.
@@ -10,7 +11,10 @@ class CScratchFolder {
 public:
     CScratchFolder() {
         std::string pattern = std::filesystem::temp_directory_path() / "kivo-lists-XXXXXX";
-        m_path = ::mkdtemp(pattern.data());
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("no scratch folder");
+        }
+        m_path = pattern;
     }
     ~CScratchFolder() { std::filesystem::remove_all(m_path); }
 
