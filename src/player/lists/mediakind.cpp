@@ -6,11 +6,14 @@
 namespace kivo::lists {
 namespace {
 
-constexpr std::array<std::string_view, 16> kVideoExtensions = {
-    "scv", "mpeg", "mpg", "m1v", "mp2", "mpa", "mpe", "avi",
-    "wmv", "dat",  "asf", "wm",  "wma", "mov", "qt",  "asx"};
-constexpr std::array<std::string_view, 11> kAudioExtensions = {
-    "mid", "rmi", "midi", "mp3", "wav", "snd", "au", "aif", "aifc", "aiff", "wam"};
+// The classic kinds first, then the containers of today's files, which the engine plays as well.
+constexpr std::array<std::string_view, 27> kVideoExtensions = {
+    "scv", "mpeg", "mpg", "m1v", "mp2", "mpa",  "mpe", "avi", "wmv",
+    "dat", "asf",  "wm",  "wma", "mov", "qt",   "asx", "mp4", "m4v",
+    "mkv", "webm", "ogv", "flv", "ts",  "m2ts", "mts", "3gp", "vob"};
+constexpr std::array<std::string_view, 18> kAudioExtensions = {
+    "mid",  "rmi", "midi", "mp3", "wav",  "snd", "au",  "aif",  "aifc",
+    "aiff", "wam", "m4a",  "aac", "flac", "ogg", "oga", "opus", "wv"};
 
 std::string_view fileNameOf(std::string_view path) {
     const size_t slash = path.find_last_of("/\\");

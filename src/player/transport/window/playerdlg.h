@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "player/lists/foundfiles.h"
 #include "player/shell/fileassociations.h"
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
@@ -17,6 +18,7 @@
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
+#include "player/transport/playlistplayer.h"
 #include "uisupport/magnet.h"
 #include "uisupport/snapatrest.h"
 
@@ -49,6 +51,8 @@ public:
 
     CPlayerSession &session() { return m_session; }
     CPlayerTransport &transport() { return m_transport; }
+    CPlaylistPlayer &playlistPlayer() { return m_playlist; }
+    std::vector<kivo::lists::CFoundFile> &foundFiles() { return m_foundFiles; }
     const CPlayerSettings &settings() const { return m_settings; }
     CPlaybackWnd &videoWindow() { return *m_video; }
     CInfoContainerWnd *infoContainer() const { return m_info; }
@@ -129,6 +133,10 @@ private:
     void reset();
     void showFileInfo(const QString &path);
     void openWhenNoQuestionIsOpen(const QString &path);
+    void loadLists();
+    void saveLists();
+    // Dropped files join the playlist and play as its queue; unsupported ones are refused.
+    void playDroppedFiles(const QStringList &paths);
     void showOptionMenu();
     void showRateMenu(int buttonId, const QRect &button);
     void runMenu(QMenu &menu, const QRect &beside);
@@ -143,6 +151,8 @@ private:
     CScreenSaverInhibitor m_screenSaver;
     CPlayerSession m_session;
     CPlayerTransport m_transport{m_session};
+    CPlaylistPlayer m_playlist{m_session};
+    std::vector<kivo::lists::CFoundFile> m_foundFiles;
     std::unique_ptr<CPlaybackWnd> m_video;
     CInfoContainerWnd *m_info = nullptr;
     CSceneContainerWnd *m_scenes = nullptr;

@@ -121,6 +121,15 @@ int CPlayerDlg::runCommand(int id) {
             m_settings.separateMode = !m_settings.separateMode;
             updateContainerSizing();
             return 1;
+        case PlayerAction::Next:
+        case PlayerAction::Previous:
+            // The audio CD's tracks come first once the player has them.
+            if (m_session.isBusy() || m_session.isAudioCdMode() ||
+                m_playlist.playlist().size() < 2) {
+                return 0;
+            }
+            return command->action == PlayerAction::Next ? m_playlist.playNext()
+                                                         : m_playlist.playPrevious();
         case PlayerAction::BasicTree:
             return m_sceneTree->runBasicTree(true);
         case PlayerAction::ToggleChannelBrowser:
