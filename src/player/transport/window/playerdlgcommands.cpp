@@ -130,6 +130,10 @@ int CPlayerDlg::runCommand(int id) {
             }
             return command->action == PlayerAction::Next ? m_playlist.playNext()
                                                          : m_playlist.playPrevious();
+        case PlayerAction::SceneSplit:
+            // A new scene at the frame on screen, as the scene tree's own add button does it.
+            return m_transport.isFileOpen() ? m_sceneTree->runCommand(CSceneTreePanel::kAddButton)
+                                            : 0;
         case PlayerAction::BasicTree:
             return m_sceneTree->runBasicTree(true);
         case PlayerAction::ToggleChannelBrowser:
