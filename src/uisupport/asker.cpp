@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/messages.h"
+#include "uisupport/filedlg.h"
 #include "uisupport/filefilter.h"
 
 namespace kivo::ui {
@@ -106,26 +107,9 @@ int CDialogAsker::message(QWidget *parent, const QString &caption, const QString
 }
 
 QString CDialogAsker::fileName(QWidget *parent, const CFileRequest &request) {
-    QFileDialog dialog(parent, request.caption, request.initialPath);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!request.overwritePrompt) {
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    }
-    const QStringList filters = qtFileFilters(request.filter);
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-    }
-    QString suffix = request.defaultExtension;
-    if (suffix.startsWith(QLatin1Char('.'))) {
-        suffix.remove(0, 1);
-    }
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    CFileDlg dialog(parent, request);
+    dialog.exec();
+    return dialog.choice();
 }
 
 QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QString &start) {
@@ -156,7 +140,13 @@ QString CScriptedAsker::fileName(QWidget *, const CFileRequest &request) {
         ++m_unanswered;
         return {};
     }
-    return m_fileAnswers.takeFirst();
+    const QString answer = m_fileAnswers.takeFirst();
+    // An address given as the answer is connected to through the address row.
+    if (request.recentAddresses != nullptr && !request.save && answer.contains(u"://") &&
+        !acceptAddress(answer, *request.recentAddresses)) {
+        return {};
+    }
+    return answer;
 }
 
 QString CScriptedAsker::folder(QWidget *, const QString &, const QString &) {
