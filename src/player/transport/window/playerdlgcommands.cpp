@@ -1,7 +1,12 @@
 // The control panel's commands: buttons, menus and accelerator keys end here.
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
@@ -125,6 +130,16 @@ int CPlayerDlg::runCommand(int id) {
             return 1;
         case PlayerAction::OpenFile:
             return openChosenFile();
+        case PlayerAction::SaveDescription:
+            return saveDescription();
+        case PlayerAction::SaveDescriptionAs:
+            return saveDescriptionAs();
+        case PlayerAction::AssignCaptionFile:
+            return assignCaptionFile();
+        case PlayerAction::StartSegmenter:
+            return startSegmenter();
+        case PlayerAction::HomePage:
+            return openHomePage();
         case PlayerAction::BufferingTimeDialog: {
             CBufferingTimeDlg dialog(m_settings.bufferingTime, this);
             if (dialog.exec() != QDialog::Accepted) {
@@ -176,6 +191,52 @@ int CPlayerDlg::openChosenFile() {
     m_session.setAudioCdMode(false);
     m_playlist.leave();
     return openFile(chosen, true);
+}
+
+int CPlayerDlg::assignCaptionFile() {
+    if (m_transport.isFileOpen()) {
+        return 0;
+    }
+    kivo::ui::CFileRequest request;
+    request.caption = QStringLiteral("KIVO Player_SMI 파일열기");
+    request.filter = QStringLiteral("SMI 파일 (*.smi)|*.smi;|");
+    request.recentAddresses = &m_settings.recentAddresses;
+    const QString chosen = kivo::ui::openFileName(this, request);
+    if (chosen.isEmpty()) {
+        return 0;
+    }
+    m_session.engine().setSecondPath(chosen);
+    return 1;
+}
+
+int CPlayerDlg::startSegmenter() {
+    // Beside the player, then where the build puts it, then on the PATH (installed).
+    const QString folder = QCoreApplication::applicationDirPath();
+    QString program;
+    for (const QString &candidate :
+         {folder + QStringLiteral("/KIVOS"), folder + QStringLiteral("/" KIVO_SEGMENTER_IN_BUILD),
+          QStandardPaths::findExecutable(QStringLiteral("KIVOS"))}) {
+        if (!candidate.isEmpty() && QFileInfo(candidate).isExecutable()) {
+            program = candidate;
+            break;
+        }
+    }
+    if (program.isEmpty() || !QProcess::startDetached(program, {})) {
+        kivo::ui::messageBox(this, QStringLiteral("자동분할 프로그램을 실행하는데 오류가 "
+                                                  "발생했습니다.\n프로그램(KIVOS.exe)이 "
+                                                  "삭제됐는지 확인하세요"));
+        return 0;
+    }
+    return 1;
+}
+
+int CPlayerDlg::openHomePage() {
+    const QString address = homePageAddress(QCoreApplication::applicationDirPath());
+    if (address.isEmpty() || !QDesktopServices::openUrl(QUrl(address))) {
+        kivo::ui::messageBox(this, QStringLiteral("(주) KIVO 홈페이지에 연결하는데 실패했습니다."));
+        return 0;
+    }
+    return 1;
 }
 
 int CPlayerDlg::runAccelerator(QKeyCombination key) {

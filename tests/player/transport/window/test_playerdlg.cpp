@@ -146,6 +146,8 @@ private slots:
         const QString scv = m_folder.filePath(QStringLiteral("clip.scv"));
         QCOMPARE(saveScv(description, scv.toStdString()), 1);
 
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
         CPanel player(settingsFile());
         IPlayerControl *control = player.panel.session().control();
         QVERIFY(control != nullptr);
@@ -158,7 +160,9 @@ private slots:
                  player.panel.session().positionOfFrame(40));
         player.panel.session().description()->setMediaPath("moved/clip.mp4");
         player.panel.session().markDescriptionChanged();
-        QCOMPARE(control->saveDescription(), 1);
+        QCOMPARE(player.panel.runCommand(kivo::player::kKeySaveDescription), 1);
+        QVERIFY(asker.fileRequests().isEmpty());
+        QCOMPARE(asker.texts(), QStringList{QStringLiteral("정상적으로 저장되었습니다.")});
         QVERIFY(!player.panel.session().isDescriptionChanged());
         CVideoDescription saved;
         QCOMPARE(loadScv(scv.toStdString(), saved), ScvReadResult::Ok);
@@ -168,6 +172,22 @@ private slots:
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player_CLIP"));
         player.panel.closeFile();
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player"));
+
+        // A media file opened by itself is saved where the user says, the media's name proposed;
+        // a save that cannot be written says so and leaves the edits waiting.
+        QCOMPARE(control->openFile(m_folder.filePath(QStringLiteral("clip.mp4")), false), 1);
+        player.panel.session().markDescriptionChanged();
+        asker.answerFile(m_folder.filePath(QStringLiteral("missing/clip.scv")));
+        QCOMPARE(control->saveDescription(), 0);
+        QCOMPARE(asker.fileRequests().last().initialPath, scv);
+        QCOMPARE(asker.texts().last(), QStringLiteral("저장에 실패했습니다. 다시 시도하세요"));
+        QVERIFY(player.panel.session().isDescriptionChanged());
+        asker.answerFile(m_folder.filePath(QStringLiteral("copy.scv")));
+        QCOMPARE(player.panel.runCommand(kivo::player::kSaveDescriptionAs), 1);
+        QCOMPARE(loadScv(m_folder.filePath(QStringLiteral("copy.scv")).toStdString(), saved),
+                 ScvReadResult::Ok);
+        QCOMPARE(QString::fromStdString(saved.mediaPath()),
+                 m_folder.filePath(QStringLiteral("clip.mp4")));
     }
 
     // A file that does not open says so and leaves the panel empty; an open that a newer one
