@@ -150,6 +150,7 @@ private:
     int assignCaptionFile();
     int startSegmenter();
     int openHomePage();
+    int openHelp();
     int stopAndHide();
     void arrangePlayer();
 

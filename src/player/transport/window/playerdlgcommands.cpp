@@ -140,6 +140,8 @@ int CPlayerDlg::runCommand(int id) {
             return startSegmenter();
         case PlayerAction::HomePage:
             return openHomePage();
+        case PlayerAction::Help:
+            return openHelp();
         case PlayerAction::BufferingTimeDialog: {
             CBufferingTimeDlg dialog(m_settings.bufferingTime, this);
             if (dialog.exec() != QDialog::Accepted) {
@@ -228,6 +230,19 @@ int CPlayerDlg::startSegmenter() {
         return 0;
     }
     return 1;
+}
+
+int CPlayerDlg::openHelp() {
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const QString &guide : {folder + QStringLiteral("/KIVOHelp.html"),
+                                 folder + QStringLiteral("/" KIVO_HELP_INSTALLED)}) {
+        if (QFileInfo::exists(guide) && QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
+            return 1;
+        }
+    }
+    kivo::ui::messageBox(this, QStringLiteral("KIVO 도움말 파일(KIVOHelp.chm)을 실행하는데 오류가 "
+                                              "발생했습니다.\n파일이 삭제됐는지 확인하세요"));
+    return 0;
 }
 
 int CPlayerDlg::openHomePage() {
