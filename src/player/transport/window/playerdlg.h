@@ -14,6 +14,7 @@
 #include "player/shell/fileassociations.h"
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
+#include "player/transport/metafilelistplayer.h"
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
@@ -24,6 +25,7 @@
 
 class CChannelWnd;
 class CInfoContainerWnd;
+class CVideoDescription;
 class CPlaybackWnd;
 class CSceneContainerWnd;
 class CSceneListPanel;
@@ -136,6 +138,11 @@ private:
     void reset();
     void showFileInfo(const QString &path);
     void openWhenNoQuestionIsOpen(const QString &path);
+    int openSceneFile(const QString &path, bool play, quint64 generation);
+    // Opens media (openedPath names it in the title: the scene file it came from, or itself)
+    // with its description (none: a new, empty one). 0 when the engine cannot open it.
+    int openMedia(const QString &media, const QString &openedPath,
+                  std::unique_ptr<CVideoDescription> description, bool play, quint64 generation);
     void loadLists();
     void saveLists();
     // Dropped files join the playlist and play as its queue; unsupported ones are refused.
@@ -162,6 +169,7 @@ private:
     CPlayerSession m_session;
     CPlayerTransport m_transport{m_session};
     CPlaylistPlayer m_playlist{m_session};
+    CMetafileListPlayer m_metafile{m_session};
     std::vector<kivo::lists::CFoundFile> m_foundFiles;
     std::unique_ptr<CPlaybackWnd> m_video;
     CInfoContainerWnd *m_info = nullptr;

@@ -280,6 +280,51 @@ private slots:
         QCOMPARE(dialog.seconds(), 0);
     }
 
+    // A list plays its entries in turn (an address that does not open gives way to the entry's
+    // backup), then opens again stopped at its first entry; captions beside a file come along;
+    // a scene file whose video is gone says where it looked.
+    void listsCaptionsAndMissingVideos() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        const QString asx = m_folder.filePath(QStringLiteral("show.asx"));
+        QFile list(asx);
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QStringLiteral("<ASX><ENTRY><REF HREF=\"%1\"><REF HREF=\"%2\"></ENTRY>"
+                                  "<ENTRY><REF HREF=\"%3\"/></ENTRY></ASX>")
+                       .arg(m_folder.filePath(QStringLiteral("gone.mp4")), fixture("cuts.mp4"),
+                            fixture("index.mp4"))
+                       .toUtf8());
+        list.close();
+        CPanel player(settingsFile());
+        CPlaybackEngine &engine = player.panel.session().engine();
+        QCOMPARE(player.panel.openFile(asx, true), 1);
+        QCOMPARE(engine.mediaPath(), fixture("cuts.mp4"));
+        QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+        player.panel.transport().endOfStream();
+        QCOMPARE(engine.mediaPath(), fixture("index.mp4"));
+        player.panel.transport().endOfStream();
+        QCOMPARE(engine.mediaPath(), fixture("cuts.mp4"));
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kStopped);
+        QVERIFY(asker.texts().isEmpty());
+
+        QVERIFY(QFile::copy(fixture("cuts.mp4"), m_folder.filePath(QStringLiteral("talk.mp4"))));
+        QFile captions(m_folder.filePath(QStringLiteral("talk.smi")));
+        QVERIFY(captions.open(QIODevice::WriteOnly));
+        captions.close();
+        player.panel.closeFile();
+        QCOMPARE(player.panel.openFile(m_folder.filePath(QStringLiteral("talk.mp4")), false), 1);
+        QCOMPARE(engine.secondPath(), m_folder.filePath(QStringLiteral("talk.smi")));
+
+        CVideoDescription description;
+        description.setMediaPath("elsewhere/talk.mp4");
+        const QString scv = m_folder.filePath(QStringLiteral("lost.scv"));
+        QCOMPARE(saveScv(description, scv.toStdString()), 1);
+        QCOMPARE(player.panel.openFile(scv, true), 0);
+        QVERIFY(
+            asker.texts().last().endsWith(QStringLiteral("비디오 파일 경로 : elsewhere/talk.mp4")));
+        QVERIFY(!player.panel.transport().isFileOpen());
+    }
+
     // Accelerator keys reach the panel from any of its windows, but only while their button
     // is enabled; F10 asks before it leaves normal play.
     void keysRunTheirCommandsOnlyWithTheirButtonEnabled() {
