@@ -161,7 +161,7 @@ std::string captionText(std::string_view body) {
 }
 
 // Keeps one language of a document that has several (see the header).
-void keepOneLanguage(std::vector<CSamiEntry> &entries, std::vector<std::string> &classes) {
+void keepOneLanguage(std::vector<CSamiEntry> &entries, const std::vector<std::string> &classes) {
     std::vector<std::string> order;
     for (const std::string &klass : classes) {
         if (!klass.empty() && std::find(order.begin(), order.end(), klass) == order.end()) {
@@ -182,13 +182,14 @@ void keepOneLanguage(std::vector<CSamiEntry> &entries, std::vector<std::string> 
             break;
         }
     }
-    size_t kept = 0;
+    std::vector<CSamiEntry> kept;
+    kept.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         if (classes[i].empty() || classes[i] == chosen) {
-            entries[kept++] = std::move(entries[i]);
+            kept.push_back(std::move(entries[i]));
         }
     }
-    entries.resize(kept);
+    entries = std::move(kept);
 }
 
 }  // namespace
