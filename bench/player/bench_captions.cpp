@@ -28,8 +28,8 @@ std::vector<CCaptionEntry> makeCaptions() {
     std::vector<CCaptionEntry> captions(kCaptions);
     for (int i = 0; i < kCaptions; ++i) {
         captions[i].time = i * 2e7;
-        captions[i].text =
-            "자막 " + std::to_string(i) + ": 오늘 저녁 뉴스는 여기까지입니다 감사합니다";
+        captions[i].text = "자막 " + std::to_string(i) +
+                           ": 오늘 저녁 뉴스는 여기까지입니다 감사합니다! 안녕히 주무세요";
     }
     return captions;
 }
