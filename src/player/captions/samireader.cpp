@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/atomicfile.h"
 #include "player/captions/samidecoding.h"
@@ -160,28 +161,30 @@ std::string captionText(std::string_view body) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Keeps one language of a document that has several (see the header).
+// Keeps one language of a document that has several (see the header). Linear in the entries,
+// however many classes a hostile document names.
 void keepOneLanguage(std::vector<CSamiEntry> &entries, const std::vector<std::string> &classes) {
-    std::vector<std::string> order;
-    for (const std::string &klass : classes) {
-        if (!klass.empty() && std::find(order.begin(), order.end(), klass) == order.end()) {
-            order.push_back(klass);
+    std::vector<const std::string *> order;
+    std::unordered_set<std::string_view> named;
+    std::unordered_set<std::string_view> withText;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (classes[i].empty()) {
+            continue;
+        }
+        if (named.insert(classes[i]).second) {
+            order.push_back(&classes[i]);
+        }
+        if (!entries[i].text.empty()) {
+            withText.insert(classes[i]);
         }
     }
     if (order.size() < 2) {
         return;
     }
-    std::string chosen = order.front();
-    for (const std::string &klass : order) {
-        bool hasText = false;
-        for (size_t i = 0; i < entries.size() && !hasText; ++i) {
-            hasText = classes[i] == klass && !entries[i].text.empty();
-        }
-        if (hasText) {
-            chosen = klass;
-            break;
-        }
-    }
+    const auto first = std::find_if(order.begin(), order.end(), [&](const std::string *klass) {
+        return withText.count(*klass);
+    });
+    const std::string &chosen = first == order.end() ? *order.front() : **first;
     std::vector<CSamiEntry> kept;
     kept.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -6,21 +6,29 @@
 #include <vector>
 
 #include "player/captions/samireader.h"
+#include "scene/videodescription.h"
 
-// SAMI documents written by hand in the tests, as the bytes a file would hold.
+// SAMI documents and captions written by hand in the tests.
 inline std::vector<uint8_t> bytesOf(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-// UTF-16 with a byte-order mark, from ASCII-only and BMP text given as code units.
+inline CCaptionEntry caption(double time, const char *text) {
+    CCaptionEntry entry;
+    entry.time = time;
+    entry.text = text;
+    return entry;
+}
+
+// UTF-16 with a byte-order mark.
 inline std::vector<uint8_t> utf16Bytes(std::u16string_view text, bool bigEndian) {
-    std::vector<uint8_t> bytes =
-        bigEndian ? std::vector<uint8_t>{0xFE, 0xFF} : std::vector<uint8_t>{0xFF, 0xFE};
+    std::vector<uint8_t> bytes = {0xFF, 0xFE};
     for (const char16_t unit : text) {
-        const auto high = static_cast<uint8_t>(unit >> 8);
-        const auto low = static_cast<uint8_t>(unit & 0xFF);
-        bytes.push_back(bigEndian ? high : low);
-        bytes.push_back(bigEndian ? low : high);
+        bytes.insert(bytes.end(),
+                     {static_cast<uint8_t>(unit & 0xFF), static_cast<uint8_t>(unit >> 8)});
+    }
+    for (size_t i = 0; bigEndian && i < bytes.size(); i += 2) {
+        std::swap(bytes[i], bytes[i + 1]);
     }
     return bytes;
 }

@@ -3,20 +3,10 @@
 #include <cmath>
 
 #include "player/captions/captionlist.h"
+#include "samitestsupport.h"
 
 using kivo::captions::findCaptionAt;
 using kivo::captions::sortCaptions;
-
-namespace {
-
-CCaptionEntry caption(double time, const char *text) {
-    CCaptionEntry entry;
-    entry.time = time;
-    entry.text = text;
-    return entry;
-}
-
-}  // namespace
 
 TEST(CaptionList, SortKeepsEqualTimesInTheirOrder) {
     std::vector<CCaptionEntry> captions = {caption(2e7, "b1"), caption(1e7, "a"),

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 
 #include "player/captions/samireader.h"
 #include "samitestsupport.h"
@@ -96,8 +97,8 @@ TEST(SamiReader, SeveralLanguagesGiveTheFirstThatHasCaptions) {
 }
 
 TEST(SamiReader, LargeAndHostileInputEndsQuickly) {
-    // 50 MB documents: half-open tags, and captions full of tags that are not SYNC. The reading
-    // is linear in the size, not quadratic.
+    // 50 MB documents of half-open tags and of captions full of tags that are not SYNC, and a
+    // class for every caption: the reading is linear in the size, not quadratic.
     const std::string unclosed(50 << 20, '<');
     const std::string block = "<SYNC Start=1><P Class=KRCC>" + std::string(200, 'x') + "<br>y\r\n";
     std::string document;
@@ -105,7 +106,12 @@ TEST(SamiReader, LargeAndHostileInputEndsQuickly) {
     for (; document.size() < (50u << 20); ++blocks) {
         document += block;
     }
+    std::string classes;
+    for (int i = 0; i < 200'000; ++i) {
+        classes += "<SYNC Start=" + std::to_string(i) + "><P Class=C" + std::to_string(i) + ">";
+    }
     const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(readSami(bytesOf(classes)), (Entries{{0, ""}}));
     EXPECT_FALSE(readSami(bytesOf(unclosed)));
     const auto entries = readSami(bytesOf(document));
     ASSERT_TRUE(entries);
