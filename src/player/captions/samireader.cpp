@@ -101,6 +101,15 @@ CScannedText keepSyncTags(std::string_view source) {
     return scanned;
 }
 
+// Whether a piece from "<" on opens with "SYNC" (any case, spaces before it ignored).
+bool isSyncElement(std::string_view piece) {
+    size_t i = 1;
+    while (i < piece.size() && piece[i] == ' ') {
+        ++i;
+    }
+    return findNoCase(piece.substr(i, 4), "SYNC") == 0;
+}
+
 // The number after "START=" in a head without spaces, upper-cased.
 int32_t startTime(std::string_view head) {
     size_t i = head.find("START=");
@@ -161,6 +170,21 @@ std::string captionText(std::string_view body) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// One SYNC element, from its "<" up to the next: the start from the head (the text up to the
+// first ">", without spaces, upper-cased), the text from the body after it.
+CSamiEntry syncEntry(std::string_view piece) {
+    const size_t close = piece.find('>');
+    std::string head;
+    for (const char c : piece.substr(1, close == std::string_view::npos ? close : close - 1)) {
+        if (c != ' ') {
+            head += upper(c);
+        }
+    }
+    const std::string_view body =
+        close == std::string_view::npos ? std::string_view() : piece.substr(close + 1);
+    return {startTime(head), captionText(body)};
+}
+
 // Keeps one language of a document that has several (see the header). Linear in the entries,
 // however many classes a hostile document names.
 void keepOneLanguage(std::vector<CSamiEntry> &entries, const std::vector<std::string> &classes) {
@@ -213,22 +237,13 @@ std::optional<std::vector<CSamiEntry>> readSami(std::span<const uint8_t> bytes) 
         const size_t end = text.find('<', pos + 1);
         const std::string_view piece =
             text.substr(pos, end == std::string_view::npos ? end : end - pos);
-        const size_t close = piece.find('>');
-        std::string head;
-        for (const char c : piece.substr(1, close == std::string_view::npos ? close : close - 1)) {
-            if (c != ' ') {
-                head += upper(c);
-            }
-        }
         while (nextSync < scanned.syncs.size() && scanned.syncs[nextSync].offset < pos) {
             ++nextSync;
         }
         // Pieces that are not SYNC elements (the inside of an unclosed tag, a tag that only
         // mentions SYNC) are no captions.
-        if (head.starts_with("SYNC")) {
-            const std::string_view body =
-                close == std::string_view::npos ? std::string_view() : piece.substr(close + 1);
-            entries.push_back({startTime(head), captionText(body)});
+        if (isSyncElement(piece)) {
+            entries.push_back(syncEntry(piece));
             const bool tagged =
                 nextSync < scanned.syncs.size() && scanned.syncs[nextSync].offset == pos;
             classes.push_back(tagged ? scanned.syncs[nextSync].klass : std::string());

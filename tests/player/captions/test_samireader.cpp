@@ -117,5 +117,5 @@ TEST(SamiReader, LargeAndHostileInputEndsQuickly) {
     ASSERT_TRUE(entries);
     EXPECT_EQ(entries->size(), blocks);
     EXPECT_EQ(entries->back(), (CSamiEntry{1, std::string(200, 'x') + " y"}));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
 }
