@@ -155,6 +155,10 @@ private:
     int openChosenFile();
     int saveDescriptionTo(const QString &path);
     int assignCaptionFile();
+    // The open dialog for a video (media only; an address counts).
+    QString askForMedia();
+    int convertSamiToScv();
+    int assignMediaFile();
     int startSegmenter();
     int openHomePage();
     int openHelp();

@@ -325,6 +325,40 @@ private slots:
         QVERIFY(!player.panel.transport().isFileOpen());
     }
 
+    // A SAMI file becomes a scene file of its captions for a video the user names; a scene file
+    // is given another video and opens with it.
+    void captionsConvertedAndVideosAssigned() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        const QString sami = m_folder.filePath(QStringLiteral("talk.smi"));
+        QFile file(sami);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "<SAMI><BODY><SYNC Start=1500><P Class=KRCC>안녕하세요\r\n"
+            "<SYNC Start=3000><P Class=KRCC>&nbsp;</BODY></SAMI>");
+        file.close();
+        const QString scv = m_folder.filePath(QStringLiteral("talk.scv"));
+        CPanel player(settingsFile());
+        for (const QString &answer : {sami, fixture("cuts.mp4"), scv}) {
+            asker.answerFile(answer);
+        }
+        QCOMPARE(player.panel.runCommand(kivo::player::kConvertSamiToScv), 1);
+        CVideoDescription converted;
+        QCOMPARE(loadScv(scv.toStdString(), converted), ScvReadResult::Ok);
+        QCOMPARE(QString::fromStdString(converted.mediaPath()), fixture("cuts.mp4"));
+        QCOMPARE(converted.captions().size(), size_t(2));
+        QCOMPARE(converted.captions()[0].time, 1500 * 1e4);
+        QCOMPARE(asker.texts().last(), QStringLiteral("정상적으로 저장되었습니다."));
+
+        for (const QString &answer : {scv, fixture("index.mp4")}) {
+            asker.answerFile(answer);
+        }
+        asker.answerMessage(kivo::ui::kAnswerYes);
+        QCOMPARE(player.panel.runCommand(kivo::player::kAssignMediaFile), 1);
+        QCOMPARE(player.panel.session().engine().mediaPath(), fixture("index.mp4"));
+        QCOMPARE(player.panel.session().description()->captions().size(), size_t(2));
+    }
+
     // Accelerator keys reach the panel from any of its windows, but only while their button
     // is enabled; F10 asks before it leaves normal play.
     void keysRunTheirCommandsOnlyWithTheirButtonEnabled() {
