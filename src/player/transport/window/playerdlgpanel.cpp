@@ -87,11 +87,13 @@ void CPlayerDlg::setUpPanel() {
     m_time->setGeometry(panel::kTimeDisplay);
     m_time->installEventFilter(this);
     m_fileInfo = new COVMsgST(this);
+    m_fileInfo->setObjectName(QStringLiteral("static1224"));
     m_fileInfo->setBkBitmap(kivo::skin::kFileInfoBackground);
     m_fileInfo->setTextColor(Qt::white);
     m_fileInfo->setTextFlags(COVMsgST::kVCenter | COVMsgST::kNoPrefix | COVMsgST::kPathEllipsis);
     m_fileInfo->setGeometry(panel::kFileInfoLine);
     m_playState = new COVMsgST(this);
+    m_playState->setObjectName(QStringLiteral("static1225"));
     m_playState->setBkBitmap(kivo::skin::kPlayStateBackground);
     m_playState->setTextColor(Qt::yellow);
     m_playState->setTextFlags(COVMsgST::kVCenter | COVMsgST::kNoPrefix | COVMsgST::kEndEllipsis);

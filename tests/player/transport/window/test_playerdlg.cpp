@@ -9,7 +9,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +33,7 @@
 #include "uisupport/dlgmanager.h"
 #include "uisupport/hoverbutton.h"
 #include "uisupport/registry.h"
+#include "uisupport/textdisplays.h"
 
 namespace {
 
@@ -357,6 +361,38 @@ private slots:
         QCOMPARE(player.panel.runCommand(kivo::player::kAssignMediaFile), 1);
         QCOMPARE(player.panel.session().engine().mediaPath(), fixture("index.mp4"));
         QCOMPARE(player.panel.session().description()->captions().size(), size_t(2));
+    }
+
+    // An internet address: the file line says so and the title names the address's last part.
+    void anAddressOpensFromALocalServer() {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        QProcess server;
+        server.start(QStringLiteral("python3"),
+                     {QStringLiteral("-m"), QStringLiteral("http.server"), QString::number(port),
+                      QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                      QStringLiteral("--directory"), qEnvironmentVariable("KIVO_FIXTURES")});
+        QVERIFY(server.waitForStarted());
+        const auto serving = [port] {
+            QTcpSocket knock;
+            knock.connectToHost(QHostAddress::LocalHost, port);
+            return knock.waitForConnected(100);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(serving(), 10000);
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CPanel player(settingsFile());
+        // Matroska plays from a server that cannot seek (MP4 keeps its index at the end).
+        const QString address = QStringLiteral("http://127.0.0.1:%1/cuts.mkv").arg(port);
+        QCOMPARE(player.panel.openFile(address, false), 1);
+        QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player_CUTS"));
+        QCOMPARE(player.panel.findChild<COVMsgST *>(QStringLiteral("static1224"))->message(),
+                 QStringLiteral("인터넷 파일"));
+        player.panel.closeFile();
+        server.kill();
+        server.waitForFinished();
     }
 
     // Accelerator keys reach the panel from any of its windows, but only while their button
