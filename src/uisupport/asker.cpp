@@ -12,6 +12,7 @@
 
 #include "platform/messages.h"
 #include "uisupport/filefilter.h"
+#include "uisupport/noticedlg.h"
 
 namespace kivo::ui {
 namespace {
@@ -132,6 +133,11 @@ QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QStr
     return QFileDialog::getExistingDirectory(parent, caption, start);
 }
 
+void CDialogAsker::notice(QWidget *parent, const QString &text) {
+    CNoticeDlg dialog(text, parent);
+    dialog.exec();
+}
+
 QStringList CScriptedAsker::texts() const {
     QStringList result;
     for (const Question &question : m_questions) {
@@ -165,6 +171,10 @@ QString CScriptedAsker::folder(QWidget *, const QString &, const QString &) {
         return {};
     }
     return m_folderAnswers.takeFirst();
+}
+
+void CScriptedAsker::notice(QWidget *, const QString &text) {
+    m_notices.append(text);
 }
 
 CAsker &asker() {
@@ -204,6 +214,10 @@ QString saveFileName(QWidget *parent, CFileRequest request) {
 
 QString existingFolder(QWidget *parent, const QString &caption, const QString &start) {
     return asker().folder(parent, caption, start);
+}
+
+void notice(QWidget *parent, const QString &text) {
+    asker().notice(parent, text);
 }
 
 void installMessageSink() {

@@ -6,9 +6,10 @@
 
 class QWidget;
 
-// Every question the programs put to the user (message boxes and file dialogs) goes through one
-// asker. The process has one current asker, the real dialogs by default; tests install a
-// CScriptedAsker to give the answers and to read what was asked.
+// Every question the programs put to the user (message boxes and file dialogs), and the notices
+// that confirm a finished action, go through one asker. The process has one current asker, the real
+// dialogs by default; tests install a CScriptedAsker to give the answers and to read what was
+// asked.
 namespace kivo::ui {
 
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -36,15 +37,18 @@ public:
     // The chosen path, or an empty string when the user cancels.
     virtual QString fileName(QWidget *parent, const CFileRequest &request) = 0;
     virtual QString folder(QWidget *parent, const QString &caption, const QString &start) = 0;
+    // A notice that something is done; it goes away by itself.
+    virtual void notice(QWidget *parent, const QString &text) = 0;
 };
 
-// The real dialogs: QMessageBox with Korean button texts, QFileDialog.
+// The real dialogs: QMessageBox with Korean button texts, QFileDialog, CNoticeDlg.
 class CDialogAsker : public CAsker {
 public:
     int message(QWidget *parent, const QString &caption, const QString &text,
                 MessageButtons buttons, MessageIcon icon) override;
     QString fileName(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
+    void notice(QWidget *parent, const QString &text) override;
 };
 
 // Answers from queues, in order; records every question. When a queue runs dry a message is
@@ -66,12 +70,14 @@ public:
     const QList<Question> &questions() const { return m_questions; }
     const QList<CFileRequest> &fileRequests() const { return m_fileRequests; }
     QStringList texts() const;
+    const QStringList &notices() const { return m_notices; }
     int unanswered() const { return m_unanswered; }
 
     int message(QWidget *parent, const QString &caption, const QString &text,
                 MessageButtons buttons, MessageIcon icon) override;
     QString fileName(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
+    void notice(QWidget *parent, const QString &text) override;
 
 private:
     QList<int> m_messageAnswers;
@@ -79,6 +85,7 @@ private:
     QStringList m_folderAnswers;
     QList<Question> m_questions;
     QList<CFileRequest> m_fileRequests;
+    QStringList m_notices;
     int m_unanswered = 0;
 };
 
@@ -108,6 +115,8 @@ int messageBox(QWidget *parent, const QString &text, MessageButtons buttons = Me
 QString openFileName(QWidget *parent, CFileRequest request);
 QString saveFileName(QWidget *parent, CFileRequest request);
 QString existingFolder(QWidget *parent, const QString &caption, const QString &start);
+// The notice dialog through the asker.
+void notice(QWidget *parent, const QString &text);
 
 // Routes the texts of code without a window (kivo::showMessage) into message boxes with a
 // warning icon. A text raised on another thread is queued to the GUI thread, never waited for.

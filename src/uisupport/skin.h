@@ -36,6 +36,11 @@ enum BitmapId {
     kPlayStateBackground = 469,    // 107 x 13
     kFileInfoBackground = 470,     // 165 x 13
     kPanelButtons = 500,           // 500 to 555: the panel's buttons, four looks each
+    kVideoTopBar = 560,            // 48 x 24, the video window's frame (videoframeart.h)
+    kVideoBottomBar = 561,         // 48 x 20
+    kVideoLeftBar = 562,           // 15 x 48
+    kVideoRightBar = 563,          // 15 x 48
+    kVideoButtons = 570,           // 570 to 593: the video window's buttons, four looks each
 };
 
 // Numbers of the built-in icons.

@@ -13,6 +13,7 @@
 #include "media/playback/playbackwnd.h"
 #include "platform/log.h"
 #include "platform/soundoutput.h"
+#include "player/transport/window/videownd.h"
 #include "scene/mediapath.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
@@ -63,7 +64,6 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 
     m_settings = loadPlayerSettings(m_registry);
     m_screenSaver.setAllowed(m_settings.screenSaver);
-    m_session.engine().setBufferingTime(m_settings.bufferingTime);
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -72,18 +72,9 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     // The volume slider starts at 90 where there is a sound output, at 0 elsewhere.
     m_transport.volumeSliderMoved(kivo::hasSoundOutput() ? 90 : 0);
 
-    m_video = std::make_unique<CPlaybackWnd>(m_session.engine(), nullptr);
-    m_video->setWindowTitle(kTitle);
-    m_video->setMinimumSize(kVideoMinimum);
+    // The video window relays the engine's ticks and completion to the transport.
+    m_video = std::make_unique<CVideoWnd>(m_session, m_transport, m_settings, this);
     m_transport.setSizeRate(m_settings.sizeRate);
-    connect(&m_session, &CPlayerSession::positionUpdated, &m_transport,
-            &CPlayerTransport::positionUpdate);
-    connect(&m_session.engine(), &CPlaybackEngine::graphEvent, this,
-            [this](int code, qint64, const QString &) {
-                if (code == CPlaybackEngine::kEventComplete) {
-                    m_transport.endOfStream();
-                }
-            });
 
     reset();
     if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kivo::skin::panel::kSize,
@@ -113,6 +104,7 @@ void CPlayerDlg::reset() {
     m_transport.reset();
     m_fileInfo->setMessage(QStringLiteral("열린 파일이 없습니다."));
     setWindowTitle(kTitle);
+    m_video->setFullVideo(false);
     m_video->hide();
     emit fileChanged(QString());
 }
@@ -141,7 +133,7 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
         media = QString::fromStdString(
             toLocalSeparators(resolveMediaPath(description->mediaPath(), scvPath)));
     }
-    if (!m_video->open(media)) {
+    if (!m_video->engineWindow().open(media)) {
         if (generation != m_openGeneration) {
             // Another open (a hand-off) came while this one loaded and took its place.
             return 0;
@@ -159,8 +151,8 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
     m_openPath = path;
     setWindowTitle(titleFor(path));
     showFileInfo(media);
-    if (m_session.engine().hasVideo()) {
-        m_video->show();
+    if (hasVideo) {
+        m_video->showForVideo(m_transport.sizeRate());
     }
     if (play) {
         m_transport.play();

@@ -18,7 +18,7 @@
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
 
-class CPlaybackWnd;
+class CVideoWnd;
 class COVRegistry;
 class COVHoverButton;
 class COVMsgST;
@@ -43,7 +43,7 @@ public:
     CPlayerSession &session() { return m_session; }
     CPlayerTransport &transport() { return m_transport; }
     const CPlayerSettings &settings() const { return m_settings; }
-    CPlaybackWnd &videoWindow() { return *m_video; }
+    CVideoWnd &videoWindow() { return *m_video; }
 
     // Opens a media file, an address or a scene-description file; with play, playback starts
     // at once. 1 when open; 0 after a failure, which leaves the panel empty.
@@ -69,7 +69,7 @@ public:
 
     // Runs a command of the panel's table (button, menu item, accelerator): 1 when done, 0 when
     // its preconditions fail or the panel does not offer it.
-    int runCommand(int id);
+    int runCommand(int id) override;
     // An accelerator key: 1 when it is one of the player's (done, or ignored because its
     // button is greyed), 0 for any other key.
     int runAccelerator(QKeyCombination key);
@@ -126,7 +126,7 @@ private:
     CScreenSaverInhibitor m_screenSaver;
     CPlayerSession m_session;
     CPlayerTransport m_transport{m_session};
-    std::unique_ptr<CPlaybackWnd> m_video;
+    std::unique_ptr<CVideoWnd> m_video;
     QPixmap m_background;
     std::array<COVHoverButton *, 14> m_buttons{};
     COVTimerST *m_time = nullptr;

@@ -12,6 +12,7 @@
 #include "player/transport/playercommands.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
+#include "player/transport/window/videownd.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
@@ -71,7 +72,11 @@ int CPlayerDlg::runCommand(int id) {
             showOptionMenu();
             return 1;
         case PlayerAction::ToggleVideoWindow:
-            m_video->setVisible(!m_video->isVisible());
+            if (m_video->isVisible()) {
+                m_video->hide();
+            } else {
+                m_video->showWindow();
+            }
             return 1;
         case PlayerAction::MinimizeControlPanel:
             showMinimized();
@@ -117,7 +122,12 @@ int CPlayerDlg::runCommand(int id) {
             return 1;
         case PlayerAction::ToggleSeparateMode:
             m_settings.separateMode = !m_settings.separateMode;
+            m_video->redock();
             return 1;
+        case PlayerAction::FullVideo:
+            return m_video->toggleFullVideo();
+        case PlayerAction::FullScreen:
+            return m_video->toggleEngineFullScreen();
         case PlayerAction::FileAssociationDialog:
             if (!m_associationDialog) {
                 return 0;
@@ -227,7 +237,7 @@ int CPlayerDlg::stopAndHide() {
     }
     const int state = m_session.playState();
     if (state == CPlayerSession::kStopped || state == CPlayerSession::kPaused) {
-        m_video->show();
+        m_video->showWindow();
         return m_transport.play();
     }
     m_transport.stopWithoutRewinding();
@@ -247,7 +257,8 @@ bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
         QApplication::activeModalWidget() == nullptr) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QWidget *window = static_cast<QWidget *>(watched)->window();
-        if ((window == this || window == m_video.get()) && runAccelerator(key->keyCombination())) {
+        if ((window == this || m_video->isPlayerWindow(window)) &&
+            runAccelerator(key->keyCombination())) {
             return true;
         }
     }
