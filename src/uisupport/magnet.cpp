@@ -218,3 +218,27 @@ int COVMagnet::checkSizingForAllDlg(const QWidget *dialog, QRect &rect) const {
     const QRect snapped = snapSized(rect, edges, otherWindows(dialog), QRect(), kSnapDistance);
     return takeSnapped(rect, snapped);
 }
+
+int COVMagnet::snapAtRest(QWidget *dialog, Qt::Edges sizedEdges) const {
+    if (!entryOf(dialog)) {
+        return 0;
+    }
+    const QRect before = COVDlgManager::frameRect(dialog);
+    QRect rect = before;
+    if (sizedEdges) {
+        if (snaps(dialog, kSnapToWorkArea)) {
+            rect = snapSized(rect, sizedEdges, {}, COVSysInfo::getWorkArea(dialog), kSnapDistance);
+        }
+        if (snaps(dialog, kSnapToWindows)) {
+            rect = snapSized(rect, sizedEdges, otherWindows(dialog), QRect(), kSnapDistance);
+        }
+    } else {
+        checkMovingForWorkarea(dialog, rect);
+        checkMovingForAllDlg(dialog, rect);
+    }
+    if (rect == before) {
+        return 0;
+    }
+    COVDlgManager::setFrameRect(dialog, rect);
+    return 1;
+}

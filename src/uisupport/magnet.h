@@ -28,6 +28,10 @@ public:
     // current frame rectangle.
     int checkSizingForWorkarea(const QWidget *dialog, QRect &rect) const;
     int checkSizingForAllDlg(const QWidget *dialog, QRect &rect) const;
+    // Where the window system moves or sizes a window itself, the snap comes when the window has
+    // come to rest: moved (no edges) or sized at the given edges, it snaps as the checks above
+    // would have. 1 when the window was moved, else 0.
+    int snapAtRest(QWidget *dialog, Qt::Edges sizedEdges = {}) const;
 
     // The arithmetic: a moved rectangle keeps its size and snaps its position; a sized one moves
     // only the given edges.

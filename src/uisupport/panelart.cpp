@@ -14,7 +14,7 @@ namespace {
 
 using namespace kivo::skin::art;
 
-constexpr QRgb kEdge = 0xFF08090B;
+constexpr QRgb kEdge = kButtonEdge;
 constexpr QRgb kBevelLight = 0xFF4A515C;
 constexpr QRgb kBevelDark = 0xFF131519;
 constexpr QRgb kGripLight = 0xFF3A404A;
@@ -23,7 +23,6 @@ constexpr QRgb kScreen = 0xFF000000;
 constexpr QRgb kScreenDivider = 0xFF1E2329;
 constexpr QRgb kScreenRule = 0xFF15191E;
 constexpr QRgb kMark = 0xFF646C78;
-constexpr QRgb kGlyphShadow = 0xFF0B0C0E;
 
 // Glyphs are drawn in white on black into a scratch canvas, then placed centred on a button.
 constexpr QRgb kInk = 0xFFFFFFFF;
@@ -283,24 +282,6 @@ void placeGlyph(QImage &image, const QImage &glyph, QPoint shift, QRgb colour, Q
     }
 }
 
-struct LookColours {
-    QRgb border;
-    QRgb top;
-    QRgb bottom;
-    QRgb highlight;
-    QRgb glyph;
-    QRgb shadow;  // 0: none
-};
-
-// Normal and hover are raised graphite with a grey or white symbol; pressed is sunk with an
-// amber rim and symbol; disabled is flat with a faint symbol.
-constexpr LookColours kLooks[kLookCount] = {
-    {kEdge, 0xFF3A3F48, 0xFF24282E, 0xFF565E6A, kLine, kGlyphShadow},
-    {kEdge, 0xFF474D57, 0xFF2D3138, 0xFF6A7480, 0xFFF1F4F7, kGlyphShadow},
-    {0xFF8A5A14, 0xFF141619, 0xFF23272D, 0xFF0E0F12, kAmber, 0},
-    {0xFF16181B, 0xFF25282D, 0xFF222529, 0xFF2B2F35, 0xFF4A515B, 0},
-};
-
 QImage keyed(int id) {
     return transparentImage(bitmap(id), kTransparentColor);
 }
@@ -339,7 +320,7 @@ QImage background() {
 
 QImage button(Button which, Look look) {
     const ButtonPlace &place = kButtons[static_cast<std::size_t>(which)];
-    const LookColours &colours = kLooks[look];
+    const ButtonLook &colours = kButtonLooks[look];
     QImage image = keyedCanvas(place.rect.width(), place.rect.height());
     body(image, colours.border, colours.top, colours.bottom, colours.highlight);
     const QPoint shift = look == kPressed ? QPoint(1, 1) : QPoint(0, 0);

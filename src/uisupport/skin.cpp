@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 
+#include "uisupport/frameart.h"
 #include "uisupport/panelart.h"
 #include "uisupport/skinart.h"
 #include "uisupport/videoframeart.h"
@@ -26,6 +27,32 @@ QImage videoButtonBitmap(int id) {
     }
     return videoframe::button(static_cast<videoframe::Button>(index / panel::kLookCount),
                               static_cast<panel::Look>(index % panel::kLookCount));
+}
+
+QImage titleButtonBitmap(int id) {
+    using frame::Look;
+    using frame::TitleButton;
+    switch (id) {
+        case kCloseButton:
+            return frame::titleButton(TitleButton::kClose, frame::kNormal);
+        case kCloseButtonHover:
+            return frame::titleButton(TitleButton::kClose, frame::kHover);
+        case kPreviousPageNormal:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kNormal);
+        case kPreviousPageHover:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kHover);
+        case kPreviousPagePressed:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kPressed);
+        case kPreviousPageDisabled:
+            return frame::titleButton(TitleButton::kPreviousPage, frame::kDisabled);
+        default:
+            break;
+    }
+    const int look = id - kNextPageButton;
+    if (look >= frame::kNormal && look <= frame::kDisabled) {
+        return frame::titleButton(TitleButton::kNextPage, static_cast<Look>(look));
+    }
+    return {};
 }
 
 QImage builtInBitmap(int id) {
@@ -77,8 +104,13 @@ QImage builtInBitmap(int id) {
         case kVideoRightBar:
             return videoframe::rightBar();
         default:
-            return id >= kVideoButtons ? videoButtonBitmap(id) : panelButtonBitmap(id);
+            break;
     }
+    if (id >= kVideoButtons) {
+        return videoButtonBitmap(id);
+    }
+    const QImage titleButton = titleButtonBitmap(id);
+    return titleButton.isNull() ? panelButtonBitmap(id) : titleButton;
 }
 
 QImage builtInIcon(int id, int size) {

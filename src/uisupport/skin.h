@@ -36,11 +36,18 @@ enum BitmapId {
     kPlayStateBackground = 469,    // 107 x 13
     kFileInfoBackground = 470,     // 165 x 13
     kPanelButtons = 500,           // 500 to 555: the panel's buttons, four looks each
-    kVideoTopBar = 560,            // 48 x 24, the video window's frame (videoframeart.h)
-    kVideoBottomBar = 561,         // 48 x 20
-    kVideoLeftBar = 562,           // 15 x 48
-    kVideoRightBar = 563,          // 15 x 48
-    kVideoButtons = 570,           // 570 to 593: the video window's buttons, four looks each
+    kCloseButton = 224,            // 16 x 16, "x" of the framed windows (also pressed, disabled)
+    kCloseButtonHover = 228,       // 16 x 16, "x" under the mouse
+    kNextPageButton = 332,         // 332 to 335: ">" of the containers, four looks
+    kPreviousPageNormal = 339,     // "<": 339 normal, 337 hover, 338 pressed, 336 disabled
+    kPreviousPageHover = 337,
+    kPreviousPagePressed = 338,
+    kPreviousPageDisabled = 336,
+    kVideoTopBar = 560,     // 48 x 24, the video window's frame (videoframeart.h)
+    kVideoBottomBar = 561,  // 48 x 20
+    kVideoLeftBar = 562,    // 15 x 48
+    kVideoRightBar = 563,   // 15 x 48
+    kVideoButtons = 570,    // 570 to 593: the video window's buttons, four looks each
 };
 
 // Numbers of the built-in icons.

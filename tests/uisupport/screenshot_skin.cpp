@@ -6,11 +6,13 @@
 #include <QPainter>
 #include <QTest>
 
+#include "uisupport/containerwnd.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/gprogress.h"
 #include "uisupport/hoverbutton.h"
 #include "uisupport/panelart.h"
+#include "uisupport/panelpage.h"
 #include "uisupport/skin.h"
 #include "uisupport/textdisplays.h"
 #include "uisupport/tslider.h"
@@ -155,6 +157,13 @@ int main(int argc, char **argv) {
     auto *separator = new COVSeparator;
     separator->setFixedSize(220, 2);
     addRow("separator", separator);
+
+    CContainerWnd container(293, true, nullptr);
+    container.addPage(new CPanelPage(441, QStringLiteral("재생 파일 목록")));
+    container.resize(220, 160);
+    auto *framed = new QLabel;
+    framed->setPixmap(container.grab());
+    addRow("container 293", framed);
 
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {

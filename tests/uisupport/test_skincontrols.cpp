@@ -6,6 +6,7 @@
 
 #include "platform/messages.h"
 #include "uisupport/asker.h"
+#include "uisupport/containerwnd.h"
 #include "uisupport/dlgmanager.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/gprogress.h"
@@ -14,6 +15,7 @@
 #include "uisupport/registry.h"
 #include "uisupport/resourcestrings.h"
 #include "uisupport/skin.h"
+#include "uisupport/snapatrest.h"
 #include "uisupport/textdisplays.h"
 #include "uisupport/tslider.h"
 
@@ -39,6 +41,7 @@ private slots:
     void messageSinkBecomesMessageBoxesOnTheGuiThread();
     void flatButtonIconsAndTooltips();
     void magnetSnapsRegisteredWindows();
+    void containerPagesWrapBothWays();
     void placementOfAWindowGoesToTheSettings();
 };
 
@@ -281,9 +284,51 @@ void TestSkinControls::magnetSnapsRegisteredWindows() {
     QRect wider(100, 100, 296, 150);
     QCOMPARE(magnet.checkSizingForAllDlg(&first, wider), 1);
     QCOMPARE(wider, QRect(100, 100, 300, 150));
+    // A window the window system moved snaps once it has come to rest, sized ones at the
+    // edges that were dragged only.
+    COVSnapAtRest rest(magnet);
+    first.move(193, 106);
+    rest.follow(&first);
+    QTRY_COMPARE(first.geometry().topLeft(), QPoint(200, 100));
+    first.setGeometry(100, 100, 296, 150);
+    rest.follow(&first, Qt::RightEdge);
+    QTRY_COMPARE(first.geometry(), QRect(100, 100, 300, 150));
     magnet.removeDlg(&second);
     QRect alone(193, 106, 200, 150);
     QCOMPARE(magnet.checkMovingForAllDlg(&first, alone), 0);
+}
+
+void TestSkinControls::containerPagesWrapBothWays() {
+    CContainerWnd container(293, true, nullptr);
+    QList<QWidget *> pages;
+    for (int i = 0; i < 5; ++i) {
+        pages.append(new QWidget);
+        container.addPage(pages.last());
+    }
+    container.resize(200, 300);
+    container.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&container));
+    QCOMPARE(container.currentPage(), 0);
+    QCOMPARE(pages[0]->geometry(), QRect(15, 27, 170, 253));
+    container.titleButton(CContainerWnd::kPreviousPageId)->click();
+    QCOMPARE(container.currentPage(), 4);
+    QVERIFY(pages[4]->isVisible() && !pages[0]->isVisible());
+    container.titleButton(CContainerWnd::kNextPageId)->click();
+    QCOMPARE(container.currentPage(), 0);
+    container.showPage(7);
+    QCOMPARE(container.currentPage(), 0);
+
+    // The title-bar buttons stand at the right end; a hidden one leaves no gap.
+    COVHoverButton *close = container.titleButton(CContainerWnd::kCloseId);
+    COVHoverButton *next = container.titleButton(CContainerWnd::kNextPageId);
+    QCOMPARE(close->geometry().right(), container.width() - 3);
+    container.setCloseButtonShown(false);
+    QCOMPARE(next->geometry().right(), container.width() - 3);
+    container.setCloseButtonShown(true);
+    QSignalSpy closed(&container, &CContainerWnd::closedByUser);
+    close->click();
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(!container.isVisible());
 }
 
 void TestSkinControls::placementOfAWindowGoesToTheSettings() {

@@ -16,6 +16,26 @@ inline constexpr QRgb kWell = 0xFF0A0B0D;
 inline constexpr QRgb kAmber = 0xFFF2A33A;
 inline constexpr QRgb kAmberLight = 0xFFFFC870;
 inline constexpr QRgb kLine = 0xFFA7B0BC;
+inline constexpr QRgb kButtonEdge = 0xFF08090B;
+inline constexpr QRgb kGlyphShadow = 0xFF0B0C0E;
+
+// The colours of a skinned button in one of its four looks (normal, under the mouse, pressed,
+// disabled). Normal and hover are raised graphite with a grey or white symbol; pressed is sunk
+// with an amber rim and symbol; disabled is flat with a faint symbol.
+struct ButtonLook {
+    QRgb border;
+    QRgb top;
+    QRgb bottom;
+    QRgb highlight;
+    QRgb glyph;
+    QRgb shadow;  // 0: none
+};
+inline constexpr ButtonLook kButtonLooks[4] = {
+    {kButtonEdge, 0xFF3A3F48, 0xFF24282E, 0xFF565E6A, kLine, kGlyphShadow},
+    {kButtonEdge, 0xFF474D57, 0xFF2D3138, 0xFF6A7480, 0xFFF1F4F7, kGlyphShadow},
+    {0xFF8A5A14, 0xFF141619, 0xFF23272D, 0xFF0E0F12, kAmber, 0},
+    {0xFF16181B, 0xFF25282D, 0xFF222529, 0xFF2B2F35, 0xFF4A515B, 0},
+};
 
 // An opaque canvas filled with the transparent key.
 QImage keyedCanvas(int width, int height);

@@ -13,6 +13,8 @@
 #include "media/playback/playbackwnd.h"
 #include "platform/log.h"
 #include "platform/soundoutput.h"
+#include "player/scenes/window/scenetreepanel.h"
+#include "player/transport/window/playercontainers.h"
 #include "player/transport/window/videownd.h"
 #include "scene/mediapath.h"
 #include "scene/scvfile.h"
@@ -29,6 +31,7 @@ namespace {
 constexpr char kLogCategory[] = "player";
 const QString kTitle = QStringLiteral("KIVO Player");
 constexpr QSize kVideoDefault(480, 360);
+constexpr QSize kContainerMinimum(CContainerWnd::kMinimumWidth, 200);
 // Above the control panel, centred on it.
 constexpr int kVideoAbovePanel = 0x31;
 // How often a hand-off that waits for an open question looks again.
@@ -75,6 +78,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     // The video window relays the engine's ticks and completion to the transport.
     m_video = std::make_unique<CVideoWnd>(m_session, m_transport, m_settings, this);
     m_transport.setSizeRate(m_settings.sizeRate);
+    createSatellites();
 
     reset();
     if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kivo::skin::panel::kSize,
@@ -85,6 +89,13 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
         m_video->resize(kVideoDefault);
         COVDlgManager::setDlgPos(m_video.get(), this, kVideoAbovePanel);
     }
+    restoreContainerPlacement(*m_info, QStringLiteral("InfoDlg"));
+    restoreContainerPlacement(*m_scenes, QStringLiteral("InfoDlg2"));
+    if (!restorePlacement(m_registry, QStringLiteral("Browser"), *m_channel, CChannelWnd::kMinimum,
+                          true)) {
+        COVDlgManager::centerDlg(m_channel, CChannelWnd::kMaximum.width(),
+                                 CChannelWnd::kMaximum.height());
+    }
     if (!commandLinePaths.isEmpty()) {
         const QString path = commandLinePaths.first();
         QTimer::singleShot(0, this, [this, path] { openFile(path, true); });
@@ -92,6 +103,44 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     if (m_settings.topMost) {
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }
+}
+
+void CPlayerDlg::createSatellites() {
+    m_info = new CInfoContainerWnd(this);
+    m_sceneTree = new CSceneTreePanel(m_session, static_cast<float>(m_settings.treeSizeRate));
+    m_scenes = new CSceneContainerWnd(this, m_sceneTree);
+    m_channel = new CChannelWnd(this);
+    m_magnet.addDlg(this, COVMagnet::kSnapToWorkArea | COVMagnet::kSnapToWindows);
+    for (QWidget *satellite :
+         {static_cast<QWidget *>(m_video.get()), static_cast<QWidget *>(m_info),
+          static_cast<QWidget *>(m_scenes), static_cast<QWidget *>(m_channel)}) {
+        m_magnet.addDlg(satellite);
+    }
+    for (CContainerWnd *window :
+         {static_cast<CContainerWnd *>(m_info), static_cast<CContainerWnd *>(m_scenes),
+          static_cast<CContainerWnd *>(m_channel)}) {
+        connect(window, &CContainerWnd::userMoveStarted, this,
+                [this, window](Qt::Edges edges) { m_snapAtRest.follow(window, edges); });
+    }
+    connect(m_channel, &CContainerWnd::closedByUser, this, [this] {
+        COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Browser"), m_channel);
+    });
+    m_video->installEventFilter(this);
+    m_video->setDockedContainers(m_info, m_scenes);
+    updateContainerSizing();
+}
+
+void CPlayerDlg::restoreContainerPlacement(QWidget &container, const QString &name) {
+    if (!restorePlacement(m_registry, name, container, kContainerMinimum, true)) {
+        COVDlgManager::centerDlg(&container, kContainerMinimum.width(), kContainerMinimum.height());
+    }
+}
+
+void CPlayerDlg::updateContainerSizing() {
+    constexpr Qt::Edges kAll = Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge | Qt::BottomEdge;
+    const bool docked = !m_settings.separateMode && m_video->isVisible();
+    m_info->setSizableEdges(docked ? Qt::Edges(Qt::LeftEdge) : kAll);
+    m_scenes->setSizableEdges(docked ? Qt::Edges(Qt::RightEdge) : kAll);
 }
 
 CPlayerDlg::~CPlayerDlg() {
@@ -106,6 +155,7 @@ void CPlayerDlg::reset() {
     setWindowTitle(kTitle);
     m_video->setFullVideo(false);
     m_video->hide();
+    m_scenes->showPage(CSceneContainerWnd::kSceneTreePage);
     emit fileChanged(QString());
 }
 
@@ -220,6 +270,9 @@ void CPlayerDlg::exitPlayer() {
     m_session.closeFile();
     storePlacements();
     m_settings.sizeRate = m_transport.sizeRate();
+    m_settings.infoWidth = m_info->width();
+    m_settings.info2Width = m_scenes->width();
+    m_settings.treeSizeRate = m_sceneTree->sizeRate();
     savePlayerSettings(m_registry, m_settings);
     m_registry.flush();
     m_screenSaver.setAllowed(true);
@@ -229,7 +282,14 @@ void CPlayerDlg::exitPlayer() {
 void CPlayerDlg::storePlacements() {
     COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Main"), this);
     COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("View"), m_video.get());
-    m_video->hide();
+    COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Browser"), m_channel);
+    COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("InfoDlg"), m_info);
+    COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("InfoDlg2"), m_scenes);
+    for (QWidget *window :
+         {static_cast<QWidget *>(m_video.get()), static_cast<QWidget *>(m_channel),
+          static_cast<QWidget *>(m_info), static_cast<QWidget *>(m_scenes)}) {
+        window->hide();
+    }
 }
 
 void CPlayerDlg::dragEnterEvent(QDragEnterEvent *event) {

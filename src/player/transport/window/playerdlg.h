@@ -17,7 +17,13 @@
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
+#include "uisupport/magnet.h"
+#include "uisupport/snapatrest.h"
 
+class CChannelWnd;
+class CInfoContainerWnd;
+class CSceneContainerWnd;
+class CSceneTreePanel;
 class CVideoWnd;
 class COVRegistry;
 class COVHoverButton;
@@ -44,6 +50,11 @@ public:
     CPlayerTransport &transport() { return m_transport; }
     const CPlayerSettings &settings() const { return m_settings; }
     CVideoWnd &videoWindow() { return *m_video; }
+    CInfoContainerWnd *infoContainer() const { return m_info; }
+    CSceneContainerWnd *sceneContainer() const { return m_scenes; }
+    CSceneTreePanel *sceneTreePanel() const { return m_sceneTree; }
+    CChannelWnd *channelWindow() const { return m_channel; }
+    const COVMagnet &magnet() const { return m_magnet; }
 
     // Opens a media file, an address or a scene-description file; with play, playback starts
     // at once. 1 when open; 0 after a failure, which leaves the panel empty.
@@ -105,6 +116,10 @@ protected:
 
 private:
     void setUpPanel();
+    void createSatellites();
+    void restoreContainerPlacement(QWidget &container, const QString &name);
+    // Docked beside a visible video window, a container is sized at its outer border only.
+    void updateContainerSizing();
     void followTransport();
     void showTooltips(bool audioCd);
     void restorePlacements();
@@ -127,6 +142,12 @@ private:
     CPlayerSession m_session;
     CPlayerTransport m_transport{m_session};
     std::unique_ptr<CVideoWnd> m_video;
+    CInfoContainerWnd *m_info = nullptr;
+    CSceneContainerWnd *m_scenes = nullptr;
+    CSceneTreePanel *m_sceneTree = nullptr;
+    CChannelWnd *m_channel = nullptr;
+    COVMagnet m_magnet;
+    COVSnapAtRest m_snapAtRest{m_magnet};
     QPixmap m_background;
     std::array<COVHoverButton *, 14> m_buttons{};
     COVTimerST *m_time = nullptr;

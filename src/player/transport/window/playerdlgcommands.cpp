@@ -10,6 +10,7 @@
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playeraccelerators.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
 #include "player/transport/window/videownd.h"
@@ -122,7 +123,11 @@ int CPlayerDlg::runCommand(int id) {
             return 1;
         case PlayerAction::ToggleSeparateMode:
             m_settings.separateMode = !m_settings.separateMode;
+            updateContainerSizing();
             m_video->redock();
+            return 1;
+        case PlayerAction::ToggleChannelBrowser:
+            m_channel->setVisible(!m_channel->isVisible());
             return 1;
         case PlayerAction::FullVideo:
             return m_video->toggleFullVideo();
@@ -246,6 +251,10 @@ int CPlayerDlg::stopAndHide() {
 }
 
 bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_video.get() &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        updateContainerSizing();
+    }
     // A click on the time display switches elapsed and remaining time.
     if (watched == m_time && event->type() == QEvent::MouseButtonPress) {
         runCommand(kivo::player::kTimeDisplay);
@@ -257,7 +266,8 @@ bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
         QApplication::activeModalWidget() == nullptr) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QWidget *window = static_cast<QWidget *>(watched)->window();
-        if ((window == this || m_video->isPlayerWindow(window)) &&
+        if ((window == this || m_video->isPlayerWindow(window) || window == m_info ||
+             window == m_scenes) &&
             runAccelerator(key->keyCombination())) {
             return true;
         }

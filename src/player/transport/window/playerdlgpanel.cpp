@@ -205,7 +205,7 @@ void CPlayerDlg::mousePressEvent(QMouseEvent *event) {
         return;
     }
     // The background is the panel's title bar.
-    if (windowHandle()) {
-        windowHandle()->startSystemMove();
+    if (windowHandle() && windowHandle()->startSystemMove()) {
+        m_snapAtRest.follow(this);
     }
 }

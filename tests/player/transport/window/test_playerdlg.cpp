@@ -18,6 +18,7 @@
 #include "player/shell/mimeappslist.h"
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
 #include "player/transport/window/videownd.h"
@@ -87,6 +88,45 @@ private slots:
         QCOMPARE(main.normalPosition.topLeft(), QPoint(30, 40));
         CWindowPlacement view;
         QVERIFY(reread.getDlgPosInfo(QStringLiteral("View"), view));
+        for (const char *satellite : {"InfoDlg", "InfoDlg2", "Browser"}) {
+            CWindowPlacement placement;
+            QVERIFY2(reread.getDlgPosInfo(QString::fromLatin1(satellite), placement), satellite);
+        }
+        QCOMPARE(written.value(QStringLiteral("InfoDlg/Width")).toInt(), 135);
+    }
+
+    // The satellites exist from the start, hidden; a container docked beside the visible video
+    // window is sized at its outer border only, in separate mode at every border; emptying the
+    // panel returns the scene container to the scene tree; the channel button shows and hides
+    // the channel window.
+    void theSatellitesFollowThePanel() {
+        CPanel player(settingsFile());
+        CInfoContainerWnd *info = player.panel.infoContainer();
+        CSceneContainerWnd *scenes = player.panel.sceneContainer();
+        QVERIFY(info && scenes && player.panel.channelWindow());
+        QCOMPARE(info->pageCount(), 5);
+        QCOMPARE(scenes->pageCount(), 2);
+        QVERIFY(!info->isVisible() && !scenes->isVisible());
+        QCOMPARE(player.panel.magnet().dialogCount(), 5);
+
+        player.panel.show();
+        player.panel.videoWindow().show();
+        QCOMPARE(info->sizableEdges(), Qt::Edges(Qt::LeftEdge));
+        QCOMPARE(scenes->sizableEdges(), Qt::Edges(Qt::RightEdge));
+        QCOMPARE(player.panel.runCommand(kivo::player::kSeparateMode), 1);
+        QVERIFY(info->sizableEdges().testFlags(Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge));
+        QCOMPARE(player.panel.runCommand(kivo::player::kSeparateMode), 1);
+        player.panel.videoWindow().hide();
+        QVERIFY(scenes->sizableEdges().testFlag(Qt::LeftEdge));
+
+        scenes->showPage(CSceneContainerWnd::kSceneListPage);
+        player.panel.closeFile();
+        QCOMPARE(scenes->currentPage(), int(CSceneContainerWnd::kSceneTreePage));
+
+        QCOMPARE(player.panel.runCommand(kivo::player::kChannelButton), 1);
+        QVERIFY(player.panel.channelWindow()->isVisible());
+        QCOMPARE(player.panel.runCommand(kivo::player::kChannelButton), 1);
+        QVERIFY(!player.panel.channelWindow()->isVisible());
     }
 
     // A scene file opens its video (a relative media path is the scene file's folder's) with

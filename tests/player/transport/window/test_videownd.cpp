@@ -12,6 +12,7 @@
 #include "player/transport/playercommands.h"
 #include "player/transport/playermenus.h"
 #include "player/transport/videocommands.h"
+#include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
 #include "uisupport/asker.h"
@@ -115,9 +116,8 @@ private slots:
         QTest::mouseDClick(&player.video(), Qt::LeftButton, {}, QPoint(100, 10));
         QVERIFY(!player.video().isMaximised());
 
-        QWidget info;
-        QWidget scenes;
-        player.video().setDockedContainers(&info, &scenes);
+        QWidget &info = *player.panel.infoContainer();
+        QWidget &scenes = *player.panel.sceneContainer();
         QCOMPARE(player.video().runCommand(kVideoInfoButton), 1);
         QCOMPARE(player.video().runCommand(kVideoInfo2Button), 1);
         const QRect window = COVDlgManager::frameRect(&player.video());

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "uisupport/containerwnd.h"
+
+// The player's two container windows and its channel window, owned by the control panel and
+// created once with it. Each names its pages in their paging order.
+
+// The information window: finder, playlist, repeat sections, caption editor and audio CDs.
+class CInfoContainerWnd : public CContainerWnd {
+    Q_OBJECT
+
+public:
+    static constexpr int kDialogId = 293;
+    enum Page { kFinderPage, kPlaylistPage, kRepeatSectionPage, kCaptionEditorPage, kAudioCdPage };
+
+    explicit CInfoContainerWnd(QWidget *owner);
+};
+
+// The scene window: the scene tree and the frame strip.
+class CSceneContainerWnd : public CContainerWnd {
+    Q_OBJECT
+
+public:
+    static constexpr int kDialogId = 368;
+    enum Page { kSceneTreePage, kSceneListPage };
+
+    CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage);
+};
+
+// The channel window, sized between 240 x 240 and 550 x 385.
+class CChannelWnd : public CContainerWnd {
+    Q_OBJECT
+
+public:
+    static constexpr int kDialogId = 428;
+    static constexpr QSize kMinimum{240, 240};
+    static constexpr QSize kMaximum{550, 385};
+
+    explicit CChannelWnd(QWidget *owner);
+};
