@@ -58,10 +58,11 @@ QLabel *videoFrame() {
                                                 {Button::kInfo, {0, 112}},
                                                 {Button::kInfo2, {315, 112}}};
     for (const auto &[button, at] : places) {
-        painter.drawPixmap(at, kivo::skin::keyedPixmap(bitmapId(button, panel::kNormal)));
+        painter.drawPixmap(at,
+                           kivo::skin::keyedPixmap(bitmapId(button, kivo::skin::panel::kNormal)));
     }
     for (int b = 0; b < kButtonCount; ++b) {
-        for (int look = 0; look < panel::kLookCount; ++look) {
+        for (int look = 0; look < kivo::skin::panel::kLookCount; ++look) {
             painter.drawPixmap(340 + look * 18, b * 24,
                                kivo::skin::keyedPixmap(bitmapId(Button(b), Look(look))));
         }

@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "media/grabber/videomanager.h"
+#include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
 #include "player/transport/playercommands.h"
 #include "player/transport/playermenus.h"
@@ -205,6 +207,28 @@ private slots:
                      .entryList({QStringLiteral("*frame*")}, QDir::Files | QDir::Hidden),
                  QStringList({QStringLiteral("frame.bmp")}));
         QCOMPARE(asker.notices().size(), 1);
+    }
+
+    // Ticks move the transport's displays; the end of the media, and stepped playback running
+    // past the start, end the stream: the player stops at the start.
+    void theEnginesNotificationsReachTheTransport() {
+        CPlayer player(settingsFile());
+        QCOMPARE(player.panel.openFile(fixture("cuts.mp4"), false), 1);
+        CPlaybackEngine &engine = player.panel.session().engine();
+        QSignalSpy reports(&player.panel.transport(), &CPlayerTransport::positionReport);
+        QCOMPARE(player.panel.seekToPosition(engine.duration() - 5e6), 1);
+        QCOMPARE(player.panel.play(), 1);
+        QTRY_VERIFY(reports.count() > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(player.panel.session().playState(), CPlayerSession::kStopped,
+                                  5000);
+        QCOMPARE(engine.currentPosition(), 0.0);
+
+        QCOMPARE(player.panel.seekToPosition(4e6), 1);
+        QCOMPARE(player.panel.runCommand(kRateBackward2), 1);
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kExtendedPlay);
+        QTRY_COMPARE_WITH_TIMEOUT(player.panel.session().playState(), CPlayerSession::kStopped,
+                                  5000);
+        QCOMPARE(engine.currentPosition(), 0.0);
     }
 
     // The filter wanted for the next file; once in, an effect changes the picture on screen and
