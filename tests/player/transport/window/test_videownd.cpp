@@ -165,6 +165,14 @@ private slots:
         QCOMPARE(player.video().runCommand(kViewRate200), 1);
         QVERIFY(!engine.isFullScreen());
         QCOMPARE(player.video().size(), QSize(670, 524));
+
+        // Items that are not the window's own are the control panel's; "x" closes the file and,
+        // with the control panel on the screen, hides the window.
+        QCOMPARE(player.video().runCommand(kViewPlay), 1);
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+        QCOMPARE(player.video().runCommand(kVideoCloseButton), 1);
+        QVERIFY(!player.panel.transport().isFileOpen());
+        QVERIFY(!player.video().isVisible());
     }
 
     // A frame at its native size is the grabber's frame, byte for byte; another type writes
