@@ -49,6 +49,10 @@ void writeCountedText(CBinaryWriter &writer, const std::string &utf8) {
         writer.writeBytes(narrow->data(), narrow->size());
         return;
     }
+    writeWideCountedText(writer, utf8);
+}
+
+void writeWideCountedText(CBinaryWriter &writer, const std::string &utf8) {
     const std::u16string wide = utf8ToUtf16(utf8);
     writer.writeU8(0xFF);
     writer.writeU16(kWideMarker);

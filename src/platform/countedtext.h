@@ -14,6 +14,10 @@ namespace kivo {
 
 void writeCountedText(CBinaryWriter &writer, const std::string &utf8);
 
+// Writes the text in the 16-bit form even when CP949 could hold it: for texts whose narrow
+// bytes would not read back as the same text.
+void writeWideCountedText(CBinaryWriter &writer, const std::string &utf8);
+
 // Reads one text into `utf8`; false (and the reader failed) on a truncated or absurd text.
 bool readCountedText(CBinaryReader &reader, std::string &utf8);
 

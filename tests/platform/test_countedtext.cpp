@@ -59,6 +59,16 @@ TEST(CountedText, TextOutsideCp949IsWrittenInTheWideForm) {
     EXPECT_EQ(back, "☃a");
 }
 
+TEST(CountedText, WideFormCanBeAskedForNarrowText) {
+    CBinaryWriter writer;
+    kivo::writeWideCountedText(writer, "가b");
+    const std::vector<uint8_t> expected = {0xFF, 0xFE, 0xFF, 0x02, 0x00, 0xAC, 'b', 0x00};
+    EXPECT_EQ(writer.data(), expected);
+    std::string back;
+    ASSERT_TRUE(decode(writer.data(), back));
+    EXPECT_EQ(back, "가b");
+}
+
 TEST(CountedText, WideFormWithLongLengthIsRead) {
     std::vector<uint8_t> data = {0xFF, 0xFE, 0xFF, 0xFF, 0x2C, 0x01};
     for (int i = 0; i < 300; ++i) {

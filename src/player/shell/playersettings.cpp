@@ -1,6 +1,9 @@
 #include "player/shell/playersettings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -162,6 +165,21 @@ void toggleMultiPlayer(COVRegistry &registry) {
 QString homePageAddress(const QString &programFolder) {
     const QSettings ini(programFolder + QStringLiteral("/KIVOP.ini"), QSettings::IniFormat);
     return ini.value(QStringLiteral("Home/URL")).toString();
+}
+
+QString playerDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/") + QString::fromLatin1(COVRegistry::kOrganisation);
+}
+
+QString listFileToRead(const QString &name, const QString &programFolder) {
+    const QString own = listFileToWrite(name);
+    const QString beside = QDir(programFolder).filePath(name);
+    return !QFileInfo::exists(own) && QFileInfo::exists(beside) ? beside : own;
+}
+
+QString listFileToWrite(const QString &name) {
+    return QDir(playerDataFolder()).filePath(name);
 }
 
 std::optional<QRect> restoredPlacement(const std::optional<QRect> &stored, const QRect &workArea,

@@ -57,6 +57,14 @@ void toggleMultiPlayer(COVRegistry &registry);
 // only read. Empty when there is none.
 QString homePageAddress(const QString &programFolder);
 
+// The player's own data folder: the XDG data folder's "KIVO Player" (not created here).
+QString playerDataFolder();
+// Where a list file of the player (playlist.mpl, filelist.mfl) is read: the one in the data
+// folder, else one the user put into the program folder, else the data folder's (not yet there).
+QString listFileToRead(const QString &name, const QString &programFolder);
+// Where it is written: always the data folder (an installed program's folder is read-only).
+QString listFileToWrite(const QString &name);
+
 // Where a window whose placement was stored comes back, within the screen's work area. Without
 // sizeRestorable the window takes its minimum size. An edge before the area's start moves to
 // it; one beyond its far edge moves back by the window's size, so a window of a monitor that is

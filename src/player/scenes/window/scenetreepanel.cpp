@@ -5,11 +5,14 @@
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
+#include "player/scenes/window/scenepagedialogs.h"
+#include "player/scenes/window/treedialogs.h"
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "scene/videodescription.h"
 #include "scenecontrols/sceneimagetree.h"
 #include "uisupport/asker.h"
+#include "uisupport/containerwnd.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/skin.h"
@@ -41,16 +44,6 @@ COVFlatButton *textButton(const QString &text, int id, QWidget *parent) {
     button->setText(text);
     button->setFixedSize(50, 20);
     return button;
-}
-
-void notice(QWidget *parent, const QString &text) {
-    kivo::ui::messageBox(parent, text, kivo::ui::MessageButtons::Ok,
-                         kivo::ui::MessageIcon::Information);
-}
-
-bool askYes(QWidget *parent, const QString &question) {
-    return kivo::ui::messageBox(parent, question, kivo::ui::MessageButtons::YesNo,
-                                kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes;
 }
 
 }  // namespace
@@ -173,11 +166,10 @@ int CSceneTreePanel::runCommand(int id) {
             if (m_tree->saveImage() != 1) {
                 return 0;
             }
-            notice(this, QStringLiteral("이미지가 저장되었습니다."));
+            kivo::scenes::notice(this, QStringLiteral("이미지가 저장되었습니다."));
             return 1;
         case kBasicTree:
-            emit basicTreeRequested();
-            return 1;
+            return runBasicTree(false);
         case kEnlarge:
             return changeRate(kRateStep);
         case kShrink:
@@ -187,6 +179,46 @@ int CSceneTreePanel::runCommand(int id) {
         default:
             return 0;
     }
+}
+
+int CSceneTreePanel::runBasicTree(bool rebuildQuestionFirst) {
+    if (m_tree->root() == nullptr || m_tree->video() == nullptr) {
+        return 0;
+    }
+    const auto offerToStop = [this] {
+        kivo::scenes::offerToStopPlayback(
+            this, m_session,
+            QStringLiteral("트리를 구성하는 동안 재생상태가 느려지거나 끊길 수 있습니다.\n"
+                           "지금 재생을 멈추시겠습니까?"));
+    };
+    const auto rebuildAgreed = [this] {
+        return m_tree->root()->childCount() == 0 ||
+               kivo::scenes::askYes(this, QStringLiteral("트리를 재구성하면 기존 트리 정보가 다 "
+                                                         "지워집니다.\n트리를 재구성 "
+                                                         "하시겠습니까?"));
+    };
+    if (rebuildQuestionFirst) {
+        if (!rebuildAgreed()) {
+            return 0;
+        }
+        offerToStop();
+    } else {
+        offerToStop();
+        if (!rebuildAgreed()) {
+            return 0;
+        }
+    }
+    CBasicTreeDlg dialog(m_session, *m_tree, this);
+    dialog.exec();
+    if (!dialog.hasBuilt()) {
+        return 0;
+    }
+    if (auto *container = qobject_cast<CContainerWnd *>(window());
+        container && container != static_cast<QWidget *>(this)) {
+        container->showPage(0);
+        container->show();
+    }
+    return 1;
 }
 
 int CSceneTreePanel::addSceneAtCurrentFrame() {
@@ -205,7 +237,7 @@ int CSceneTreePanel::modifySelected() {
     info.comment = m_comment->text().toStdString();
     // A changed title is an edit like any other: the description is marked for saving.
     m_session.markDescriptionChanged();
-    notice(this, QStringLiteral("정상적으로 수정되었습니다."));
+    kivo::scenes::notice(this, QStringLiteral("정상적으로 수정되었습니다."));
     return 1;
 }
 
@@ -215,20 +247,15 @@ int CSceneTreePanel::changeRate(float step) {
         return 0;
     }
     const QString verb = step > 0 ? QStringLiteral("확대") : QStringLiteral("축소");
-    if (!askYes(this, QStringLiteral("트리를 %1할 경우 이미지를 다시 추출해야 합니다. "
-                                     "계속하시겠습니까?")
-                          .arg(verb))) {
+    if (!kivo::scenes::askYes(this, QStringLiteral("트리를 %1할 경우 이미지를 다시 추출해야 "
+                                                   "합니다. 계속하시겠습니까?")
+                                        .arg(verb))) {
         return 0;
     }
     m_tree->setSizeRate(rate);
-    const int state = m_session.playState();
-    if (state != CPlayerSession::kStopped && state != CPlayerSession::kPaused &&
-        askYes(this, QStringLiteral("트리 %1 작업을 하는 동안 영상이 재생중이면 재상상태가 "
-                                    "느려지거나 끊길 수가 있습니다.\n\n지금 재생을 멈추시겠습니까?")
-                         .arg(verb)) &&
-        m_session.control()) {
-        m_session.control()->stop();
-    }
+    kivo::scenes::offerToStopPlayback(
+        this, m_session, kivo::scenes::stopForJobQuestion(QStringLiteral("트리 ") + verb));
+    CTreeProgressDlg(m_session, *m_tree, this).exec();
     m_tree->relayout();
     return 1;
 }

@@ -55,10 +55,9 @@ public:
     // The context menu with its items greyed as the tree's state says; the chosen item's
     // command is the action's data.
     std::unique_ptr<QMenu> contextMenu();
-
-signals:
-    // The basic tree construction was asked for (the control panel runs it).
-    void basicTreeRequested();
+    // Builds a basic tree after its two questions (whether to stop playback, whether to replace
+    // the tree; the control panel's menu asks them the other way round). 1 when built.
+    int runBasicTree(bool rebuildQuestionFirst);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -29,10 +29,11 @@ CInfoContainerWnd::CInfoContainerWnd(QWidget *owner) : CContainerWnd(kDialogId, 
     addPages(*this, kInfoPages);
 }
 
-CSceneContainerWnd::CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage)
+CSceneContainerWnd::CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage,
+                                       QWidget *sceneListPage)
     : CContainerWnd(kDialogId, true, owner) {
     addPage(sceneTreePage);
-    addPage(new CPanelPage(309, QString()));
+    addPage(sceneListPage);
     showPage(kSceneTreePage);
 }
 

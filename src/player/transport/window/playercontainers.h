@@ -24,7 +24,7 @@ public:
     static constexpr int kDialogId = 368;
     enum Page { kSceneTreePage, kSceneListPage };
 
-    CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage);
+    CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage, QWidget *sceneListPage);
 };
 
 // The channel window, sized between 240 x 240 and 550 x 385.

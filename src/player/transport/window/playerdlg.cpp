@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -13,6 +14,8 @@
 #include "media/playback/playbackwnd.h"
 #include "platform/log.h"
 #include "platform/soundoutput.h"
+#include "player/lists/playlistfile.h"
+#include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/videownd.h"
@@ -34,6 +37,8 @@ constexpr QSize kVideoDefault(480, 360);
 constexpr QSize kContainerMinimum(CContainerWnd::kMinimumWidth, 200);
 // Above the control panel, centred on it.
 constexpr int kVideoAbovePanel = 0x31;
+const QString kPlaylistFile = QStringLiteral("playlist.mpl");
+const QString kFoundFilesFile = QStringLiteral("filelist.mfl");
 // How often a hand-off that waits for an open question looks again.
 constexpr int kQuestionPollMs = 100;
 
@@ -79,6 +84,8 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     m_video = std::make_unique<CVideoWnd>(m_session, m_transport, m_settings, this);
     m_transport.setSizeRate(m_settings.sizeRate);
     createSatellites();
+    m_transport.setPlaylist(&m_playlist);
+    loadLists();
 
     reset();
     if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kivo::skin::panel::kSize,
@@ -108,7 +115,9 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 void CPlayerDlg::createSatellites() {
     m_info = new CInfoContainerWnd(this);
     m_sceneTree = new CSceneTreePanel(m_session, static_cast<float>(m_settings.treeSizeRate));
-    m_scenes = new CSceneContainerWnd(this, m_sceneTree);
+    m_sceneList = new CSceneListPanel(m_session, static_cast<float>(m_settings.listSizeRate),
+                                      &m_sceneTree->tree());
+    m_scenes = new CSceneContainerWnd(this, m_sceneTree, m_sceneList);
     m_channel = new CChannelWnd(this);
     m_magnet.addDlg(this, COVMagnet::kSnapToWorkArea | COVMagnet::kSnapToWindows);
     for (QWidget *satellite :
@@ -192,6 +201,11 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
         kivo::ui::messageBox(this, QStringLiteral("파일을 여는데 실패했습니다."));
         return 0;
     }
+    if (!description) {
+        // A media file opened by itself gets a new, empty description of its own.
+        description = std::make_unique<CVideoDescription>();
+        description->setMediaPath(media.toStdString());
+    }
     const bool hasVideo = m_session.engine().hasVideo();
     const bool sceneNavigation = hasVideo && m_session.openGrabber(media) == 1;
     m_transport.fileOpened(m_session.engine().duration() * 1e-7, hasVideo, sceneNavigation);
@@ -273,10 +287,45 @@ void CPlayerDlg::exitPlayer() {
     m_settings.infoWidth = m_info->width();
     m_settings.info2Width = m_scenes->width();
     m_settings.treeSizeRate = m_sceneTree->sizeRate();
+    m_settings.listSizeRate = m_sceneList->sizeRate();
     savePlayerSettings(m_registry, m_settings);
     m_registry.flush();
+    saveLists();
     m_screenSaver.setAllowed(true);
     done(Accepted);
+}
+
+void CPlayerDlg::loadLists() {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString playlist = listFileToRead(kPlaylistFile, programFolder);
+    if (QFileInfo::exists(playlist)) {
+        kivo::lists::loadPlaylistFile(QFile::encodeName(playlist).toStdString(),
+                                      m_playlist.playlist());
+    }
+    const QString found = listFileToRead(kFoundFilesFile, programFolder);
+    if (QFileInfo::exists(found)) {
+        kivo::lists::loadFoundFilesFile(QFile::encodeName(found).toStdString(), m_foundFiles);
+    }
+    m_playlist.queue().setRandom(m_settings.randomMode);
+    m_playlist.queue().setRepeat(m_settings.replayMode);
+}
+
+void CPlayerDlg::saveLists() {
+    QDir().mkpath(playerDataFolder());
+    const auto written = [](const QString &name, int result) {
+        if (result != 1) {
+            kivo::logWarning(kLogCategory,
+                             "could not write " + listFileToWrite(name).toStdString());
+        }
+    };
+    written(kPlaylistFile, kivo::lists::savePlaylistFile(
+                               QFile::encodeName(listFileToWrite(kPlaylistFile)).toStdString(),
+                               m_playlist.playlist()));
+    written(kFoundFilesFile,
+            kivo::lists::saveFoundFilesFile(
+                QFile::encodeName(listFileToWrite(kFoundFilesFile)).toStdString(), m_foundFiles));
+    m_settings.randomMode = m_playlist.queue().random();
+    m_settings.replayMode = m_playlist.queue().repeat();
 }
 
 void CPlayerDlg::storePlacements() {
@@ -299,15 +348,33 @@ void CPlayerDlg::dragEnterEvent(QDragEnterEvent *event) {
 }
 
 void CPlayerDlg::dropEvent(QDropEvent *event) {
-    // Dropped files make the playlist once it exists; the first one plays.
+    QStringList paths;
     for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            event->acceptProposedAction();
-            const QString path = url.toLocalFile();
-            QTimer::singleShot(0, this, [this, path] { openFile(path, true); });
-            return;
+        paths.append(url.isLocalFile() ? url.toLocalFile() : url.toString());
+    }
+    if (paths.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // The drop is finished first: the files play once the source has let go.
+    QTimer::singleShot(0, this, [this, paths] { playDroppedFiles(paths); });
+}
+
+void CPlayerDlg::playDroppedFiles(const QStringList &paths) {
+    std::vector<kivo::lists::CPlaylistEntry> accepted;
+    for (const QString &path : paths) {
+        if (m_playlist.playlist().add(path.toStdString())) {
+            accepted.push_back(m_playlist.playlist().entries().back());
+        } else {
+            kivo::ui::messageBox(this, path + QStringLiteral("은/는 KIVO에서 지원하지 않습니다."));
         }
     }
+    if (accepted.empty()) {
+        return;
+    }
+    m_session.setAudioCdMode(false);
+    m_transport.updateControls();
+    m_playlist.playEntries(std::move(accepted));
 }
 
 void CPlayerDlg::closeEvent(QCloseEvent *event) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "player/lists/foundfiles.h"
 #include "player/shell/fileassociations.h"
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
@@ -17,12 +18,14 @@
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
+#include "player/transport/playlistplayer.h"
 #include "uisupport/magnet.h"
 #include "uisupport/snapatrest.h"
 
 class CChannelWnd;
 class CInfoContainerWnd;
 class CSceneContainerWnd;
+class CSceneListPanel;
 class CSceneTreePanel;
 class CVideoWnd;
 class COVRegistry;
@@ -48,11 +51,14 @@ public:
 
     CPlayerSession &session() { return m_session; }
     CPlayerTransport &transport() { return m_transport; }
+    CPlaylistPlayer &playlistPlayer() { return m_playlist; }
+    std::vector<kivo::lists::CFoundFile> &foundFiles() { return m_foundFiles; }
     const CPlayerSettings &settings() const { return m_settings; }
     CVideoWnd &videoWindow() { return *m_video; }
     CInfoContainerWnd *infoContainer() const { return m_info; }
     CSceneContainerWnd *sceneContainer() const { return m_scenes; }
     CSceneTreePanel *sceneTreePanel() const { return m_sceneTree; }
+    CSceneListPanel *sceneListPanel() const { return m_sceneList; }
     CChannelWnd *channelWindow() const { return m_channel; }
     const COVMagnet &magnet() const { return m_magnet; }
 
@@ -127,6 +133,10 @@ private:
     void reset();
     void showFileInfo(const QString &path);
     void openWhenNoQuestionIsOpen(const QString &path);
+    void loadLists();
+    void saveLists();
+    // Dropped files join the playlist and play as its queue; unsupported ones are refused.
+    void playDroppedFiles(const QStringList &paths);
     void showOptionMenu();
     void showRateMenu(int buttonId, const QRect &button);
     void runMenu(QMenu &menu, const QRect &beside);
@@ -141,10 +151,13 @@ private:
     CScreenSaverInhibitor m_screenSaver;
     CPlayerSession m_session;
     CPlayerTransport m_transport{m_session};
+    CPlaylistPlayer m_playlist{m_session};
+    std::vector<kivo::lists::CFoundFile> m_foundFiles;
     std::unique_ptr<CVideoWnd> m_video;
     CInfoContainerWnd *m_info = nullptr;
     CSceneContainerWnd *m_scenes = nullptr;
     CSceneTreePanel *m_sceneTree = nullptr;
+    CSceneListPanel *m_sceneList = nullptr;
     CChannelWnd *m_channel = nullptr;
     COVMagnet m_magnet;
     COVSnapAtRest m_snapAtRest{m_magnet};

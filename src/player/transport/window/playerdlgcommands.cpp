@@ -6,6 +6,7 @@
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
+#include "player/scenes/window/scenetreepanel.h"
 #include "player/shell/playersettings.h"
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playeraccelerators.h"
@@ -126,6 +127,21 @@ int CPlayerDlg::runCommand(int id) {
             updateContainerSizing();
             m_video->redock();
             return 1;
+        case PlayerAction::Next:
+        case PlayerAction::Previous:
+            // The audio CD's tracks come first once the player has them.
+            if (m_session.isBusy() || m_session.isAudioCdMode() ||
+                m_playlist.playlist().size() < 2) {
+                return 0;
+            }
+            return command->action == PlayerAction::Next ? m_playlist.playNext()
+                                                         : m_playlist.playPrevious();
+        case PlayerAction::SceneSplit:
+            // A new scene at the frame on screen, as the scene tree's own add button does it.
+            return m_transport.isFileOpen() ? m_sceneTree->runCommand(CSceneTreePanel::kAddButton)
+                                            : 0;
+        case PlayerAction::BasicTree:
+            return m_sceneTree->runBasicTree(true);
         case PlayerAction::ToggleChannelBrowser:
             m_channel->setVisible(!m_channel->isVisible());
             return 1;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -55,6 +56,7 @@ class TestPlayerDlg : public QObject {
 private slots:
     void initTestCase() {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_folder.filePath(QStringLiteral("data"))));
     }
 
     // A placement stored off the screen comes back on it; ending the player writes the settings
@@ -93,6 +95,11 @@ private slots:
             QVERIFY2(reread.getDlgPosInfo(QString::fromLatin1(satellite), placement), satellite);
         }
         QCOMPARE(written.value(QStringLiteral("InfoDlg/Width")).toInt(), 135);
+        for (const char *list : {"playlist.mpl", "filelist.mfl"}) {
+            QVERIFY2(QFileInfo::exists(m_folder.filePath(QStringLiteral("data/KIVO Player/")) +
+                                       QString::fromLatin1(list)),
+                     list);
+        }
     }
 
     // The satellites exist from the start, hidden; a container docked beside the visible video
@@ -181,18 +188,48 @@ private slots:
     }
 
     // A file dropped on the panel opens and plays.
-    void aDroppedFileOpensAndPlays() {
-        CPanel player(settingsFile());
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(fixture("cuts.mkv")), QUrl::fromLocalFile("/b.avi")});
-        QDragEnterEvent enter(QPoint(200, 40), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QApplication::sendEvent(&player.panel, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(200, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&player.panel, &drop);
-        QTRY_COMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
-        QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+    // Dropped files join the playlist (an unsupported one is refused with the player's
+    // message) and play as its queue: the end of one file plays the next; after the last, the
+    // first opens without playing. The list is what the player writes at its end.
+    void droppedFilesBecomeThePlaylistAndPlayInTurn() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        {
+            CPanel player(settingsFile());
+            QVERIFY(!player.panel.isButtonEnabled(kivo::player::kPlayButton));
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(fixture("cuts.mkv")),
+                          QUrl::fromLocalFile(QStringLiteral("/notes.txt")),
+                          QUrl::fromLocalFile(fixture("cuts.mp4"))});
+            QDragEnterEvent enter(QPoint(200, 40), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(&player.panel, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(200, 40), Qt::CopyAction, &data, Qt::LeftButton,
+                            Qt::NoModifier);
+            QApplication::sendEvent(&player.panel, &drop);
+            QTRY_COMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
+            QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+            QCOMPARE(asker.texts(),
+                     QStringList{QStringLiteral("/notes.txt은/는 KIVO에서 지원하지 않습니다.")});
+            QCOMPARE(player.panel.playlistPlayer().playlist().size(), size_t(2));
+
+            player.panel.transport().endOfStream();
+            QCOMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mp4"));
+            QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+            QCOMPARE(player.panel.runCommand(kivo::player::kKeyNextFile), 1);
+            QCOMPARE(player.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
+            QCOMPARE(player.panel.session().playState(), CPlayerSession::kStopped);
+            player.panel.exitPlayer();
+        }
+        // The next start has the list again: the play button starts it.
+        CPanel again(settingsFile());
+        QCOMPARE(again.panel.playlistPlayer().playlist().size(), size_t(2));
+        QVERIFY(again.panel.isButtonEnabled(kivo::player::kPlayButton));
+        QCOMPARE(again.panel.runCommand(kivo::player::kPlayButton), 1);
+        QTRY_COMPARE(again.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
+        again.panel.playlistPlayer().playlist().clear();
+        again.panel.exitPlayer();
     }
 
     // Accelerator keys reach the panel from any of its windows, but only while their button

@@ -1,18 +1,25 @@
-// The scene tree page in the running player, on a video whose pictures carry their frame
-// numbers: a click on a scene moves the player there, the buttons follow the selection, edits
-// mark the description for saving, and the context menu greys what cannot be done.
+// The scene pages in the running player, on a video whose pictures carry their frame numbers:
+// a click on a scene or on a frame of the strip moves the player there, the tree's buttons
+// follow the selection, edits mark the description for saving, the strip's chosen frame becomes
+// a scene, and the context menus grey what cannot be done.
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
+#include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
+#include "player/scenes/window/treedialogs.h"
+#include "player/transport/playercommands.h"
 #include "player/transport/window/playerdlg.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
+#include "scenecontrols/sceneimagelist.h"
 #include "scenecontrols/sceneimagetree.h"
 #include "uisupport/asker.h"
+#include "uisupport/containerwnd.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/registry.h"
@@ -34,7 +41,7 @@ bool isEnabled(QMenu &menu, int command) {
 
 }  // namespace
 
-class TestSceneTreePanel : public QObject {
+class TestScenePages : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_folder;
@@ -96,13 +103,95 @@ private slots:
         QCOMPARE(tree.root()->childCount(), 1);
         QVERIFY(player.session().isDescriptionChanged());
 
-        // Adding at the player's frame 0 is refused; the menu greys merge with one scene.
+        // Alt+T adds a scene at the frame on screen; at frame 0 it is refused.
+        QCOMPARE(player.seekToFrame(60), 1);
+        QCOMPARE(player.runCommand(kivo::player::kKeySceneSplit), 1);
+        QCOMPARE(tree.root()->childCount(), 2);
+        QCOMPARE(tree.root()->child(1)->frame(), 60.0);
         player.seekToPosition(0);
         QCOMPARE(page.runCommand(CSceneTreePanel::kAddButton), 0);
         const std::unique_ptr<QMenu> menu = page.contextMenu();
         QVERIFY(!isEnabled(*menu, CSceneTreePanel::kMerge));
         QVERIFY(!isEnabled(*menu, CSceneTreePanel::kShrink));
         QVERIFY(isEnabled(*menu, CSceneTreePanel::kEnlarge));
+    }
+
+    void aChosenFrameMovesThePlayerAndBecomesAScene() {
+        CVideoDescription description;
+        description.setMediaPath(fixture("index.mp4").toStdString());
+        const QString scv = m_folder.filePath(QStringLiteral("strip.scv"));
+        QCOMPARE(saveScv(description, scv.toStdString()), 1);
+        COVRegistry registry(m_folder.filePath(QStringLiteral("strip.conf")));
+        CPlayerDlg player(registry, {});
+        player.session().engine().setAudioOutput(QStringLiteral("null"));
+        CSceneListPanel &page = *player.sceneListPanel();
+        QCOMPARE(page.sizeRate(), 1.5f);
+        QCOMPARE(player.openFile(scv, false), 1);
+
+        // Before a frame is chosen there is nothing to split at.
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        QCOMPARE(page.runCommand(CSceneListPanel::kSceneSplit), 0);
+        QCOMPARE(asker.texts().size(), 1);
+
+        CContainerWnd *container = static_cast<CContainerWnd *>(page.window());
+        container->showPage(1);
+        container->resize(200, 447);
+        container->show();
+        QVERIFY(QTest::qWaitForWindowExposed(container));
+        CSceneImageList &strip = page.list();
+        strip.scrollTo(30);
+        const double frame = strip.frameAt(strip.cellRect(2).center());
+        QVERIFY(frame > 0);
+        QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, strip.cellRect(2).center());
+        QTRY_COMPARE(player.session().frameAt(player.session().engine().currentPosition()), frame);
+        QCOMPARE(page.runCommand(CSceneListPanel::kSceneSplit), 1);
+        CSceneImageTree &tree = player.sceneTreePanel()->tree();
+        QCOMPARE(tree.root()->childCount(), 1);
+        QCOMPARE(tree.root()->child(0)->frame(), frame);
+        // The tree tells of its change from the event loop.
+        QTRY_VERIFY(player.session().isDescriptionChanged());
+
+        // Back to the player's frame after scrolling away.
+        strip.scrollTo(0);
+        QCOMPARE(page.runCommand(CSceneListPanel::kRefresh), 1);
+        QCOMPARE(strip.position(), qMin(qRound(frame), strip.lastPosition()));
+        const std::unique_ptr<QMenu> menu = page.contextMenu();
+        QVERIFY(isEnabled(*menu, CSceneListPanel::kShrink));
+    }
+
+    // A basic tree of a video opened by itself: 30 scenes under the start scene by default,
+    // the player busy meanwhile; No to the question whether to stop lets it go on.
+    void aBasicTreeReplacesTheTree() {
+        COVRegistry registry(m_folder.filePath(QStringLiteral("basic.conf")));
+        CPlayerDlg player(registry, {});
+        player.session().engine().setAudioOutput(QStringLiteral("null"));
+        QCOMPARE(player.openFile(fixture("cuts.mp4"), false), 1);
+        CSceneImageTree &tree = player.sceneTreePanel()->tree();
+        QVERIFY(tree.root() != nullptr);
+        tree.root()->addChild(99);
+
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CBasicTreeDlg dialog(player.session(), tree, player.sceneTreePanel());
+        bool busyMeanwhile = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            busyMeanwhile = player.session().isBusy() && dialog.isRunning();
+            asker.answerMessage(kivo::ui::kAnswerNo);
+            dialog.pressStart();
+        });
+        dialog.pressStart();
+        QVERIFY(busyMeanwhile);
+        QVERIFY(dialog.hasBuilt());
+        QCOMPARE(asker.texts(),
+                 QStringList{QStringLiteral("현재 트리 구성중입니다. 멈추시겠습니까?")});
+        QCOMPARE(tree.root()->childCount(), 1);
+        const CSceneNode &start = *tree.root()->child(0);
+        QCOMPARE(start.frame(), tree.root()->frame());
+        QCOMPARE(start.childCount(), 30);
+        QVERIFY(start.child(29)->frame() > start.child(28)->frame());
+        QVERIFY(tree.thumbnailCache()->find(start.child(29)->frame()) != nullptr);
+        QTRY_VERIFY(player.session().isDescriptionChanged());
     }
 
     // The thumbnail scale moves in half steps between 1 and 5, after the question; a stored
@@ -129,5 +218,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSceneTreePanel)
-#include "test_scenetreepanel.moc"
+QTEST_MAIN(TestScenePages)
+#include "test_scenepages.moc"

@@ -1,0 +1,71 @@
+"""Times the media finder's scan against find -type f on a generated tree (see the .sh)."""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+PROBE, FILES, FOLDERS, RUNS = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+EXTENSIONS = ("avi", "mp3", "mpg", "wav", "wmv", "mid")
+
+
+def make_tree(top):
+    """FOLDERS folders in two levels (about the square root of FOLDERS at the top), the files
+    spread evenly over them."""
+    width = max(1, int(FOLDERS ** 0.5))
+    folders = []
+    for i in range(FOLDERS):
+        parent = os.path.join(top, f"group{i // width:04d}")
+        folders.append(os.path.join(parent, f"folder{i:05d}") if i % width else parent)
+    for folder in folders:
+        os.makedirs(folder, exist_ok=True)
+    for i in range(FILES):
+        path = os.path.join(folders[i % len(folders)], f"media{i:06d}.{EXTENSIONS[i % 6]}")
+        open(path, "wb").close()
+
+
+def run(command):
+    """Wall milliseconds, peak resident KiB and the output of one run. The peak comes from
+    /usr/bin/time: a child of this Python process would count the interpreter it was forked
+    from."""
+    started = time.monotonic()
+    result = subprocess.run(["/usr/bin/time", "-f", "%M", *command], capture_output=True,
+                            check=True)
+    elapsed = (time.monotonic() - started) * 1000
+    return elapsed, int(result.stderr.split()[-1]), result.stdout
+
+
+def main():
+    top = tempfile.mkdtemp(prefix="kivo-scan-bench-")
+    try:
+        make_tree(top)
+        commands = {"kivo scan": [PROBE, top], "find -type f": ["find", top, "-type", "f"]}
+        counts = {}
+        for name, command in commands.items():  # warm the cache, check both agree
+            _, _, output = run(command)
+            counts[name] = int(output) if name == "kivo scan" else output.count(b"\n")
+        if counts["kivo scan"] != counts["find -type f"]:
+            raise RuntimeError(f"the scan found {counts['kivo scan']} files, "
+                               f"find {counts['find -type f']}")
+        times = {name: [] for name in commands}
+        memory = {name: [] for name in commands}
+        for _ in range(RUNS):
+            for name, command in commands.items():
+                elapsed, peak, _ = run(command)
+                times[name].append(elapsed)
+                memory[name].append(peak)
+        print(f"{FILES} files in {FOLDERS} folders, {counts['kivo scan']} found; "
+              f"median of {RUNS} interleaved runs")
+        print(f"{'command':<16} {'ms':>10} {'peak KiB':>10} {'x find':>8}")
+        base = statistics.median(times["find -type f"])
+        for name in commands:
+            ms = statistics.median(times[name])
+            print(f"{name:<16} {ms:>10.1f} {statistics.median(memory[name]):>10.0f} "
+                  f"{ms / base:>8.2f}")
+    finally:
+        shutil.rmtree(top, ignore_errors=True)
+
+
+main()

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "player/lists/foundfiles.h"
+
+// The media finder's search: every media file below a folder, sub-folders first where they
+// come (the entries of a folder in byte order of their names). A file counts by the text after
+// the last '.' of its name: a video extension ("dat" only for files longer than 31457279 bytes,
+// which leaves out the small .dat files of other programs) or an audio extension.
+//
+// The scan runs on whatever thread calls run() (the finder's window runs it on a worker) and
+// hands the files over in batches. Symbolic links are followed, but no folder is entered twice,
+// so links that lead back up end; folders that cannot be read and files that vanish during the
+// scan are passed over. Names keep the file system's bytes, UTF-8 or not. A file's date is the
+// local date of its birth where the file system records one, else of its last modification.
+namespace kivo::lists {
+
+class CMediaScan {
+public:
+    // Receives each batch on the scanning thread, in the order the files were found.
+    using BatchSink = std::function<void(std::vector<CFoundFile> batch)>;
+
+    enum class Outcome {
+        Finished,    // the whole tree was searched
+        Stopped,     // the stop token asked for the end; the files found so far were handed over
+        Unreadable,  // the folder itself could not be read, or none was given
+    };
+
+    // A batch goes out when it holds `batchSize` files or `batchInterval` has passed since the
+    // last one, so a slow disk still shows its files soon; the last files go out before run()
+    // returns.
+    explicit CMediaScan(BatchSink sink, size_t batchSize = 256,
+                        std::chrono::milliseconds batchInterval = std::chrono::milliseconds(100));
+
+    Outcome run(const std::string &folder, std::stop_token stop = {});
+
+private:
+    void add(CFoundFile file);
+    void flush();
+
+    BatchSink m_sink;
+    size_t m_batchSize;
+    std::chrono::milliseconds m_batchInterval;
+    std::vector<CFoundFile> m_batch;
+    std::chrono::steady_clock::time_point m_lastFlush;
+};
+
+}  // namespace kivo::lists
