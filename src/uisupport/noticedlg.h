@@ -3,11 +3,9 @@
 #include <QDialog>
 #include <QTimer>
 
-class QLabel;
-
 // The player's notice box (dialog 366): one line that confirms a finished action ("이미지가
-// 저장되었습니다.") and an OK button. With auto-close on, as it starts, it closes itself
-// kAutoCloseMs after it opens, so the user need not answer it.
+// 저장되었습니다.") and an OK button. It closes itself kAutoCloseMs after it opens, so the user
+// need not answer it.
 class CNoticeDlg : public QDialog {
     Q_OBJECT
 
@@ -17,15 +15,9 @@ public:
 
     explicit CNoticeDlg(const QString &text, QWidget *parent = nullptr);
 
-    void setAutoClose(bool on) { m_autoClose = on; }
-    bool autoClose() const { return m_autoClose; }
-    QString text() const;
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QLabel *m_text = nullptr;
     QTimer m_closeTimer;
-    bool m_autoClose = true;
 };

@@ -18,8 +18,6 @@ public:
     explicit CImageSizeDlg(QWidget *parent = nullptr);
 
     QSize chosenSize() const;
-    QSpinBox *widthBox() const { return m_width; }
-    QSpinBox *heightBox() const { return m_height; }
 
 private:
     QSpinBox *m_width = nullptr;

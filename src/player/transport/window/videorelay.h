@@ -21,8 +21,6 @@ public:
     CVideoRelay(CPlaybackWnd &engine, CPlayerSession &session, CPlayerTransport &transport,
                 QObject *parent = nullptr);
 
-    bool isShowingBuffering() const { return m_buffering.isActive(); }
-
 signals:
     // Event 24: the text of a caption of the caption file.
     void captionText(const QString &text);

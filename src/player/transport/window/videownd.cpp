@@ -67,16 +67,14 @@ CVideoWnd::CVideoWnd(CPlayerSession &session, CPlayerTransport &transport,
     m_engine->setObjectName(QStringLiteral("control%1").arg(kEngineWindowId));
     m_engine->setBufferingTime(settings.bufferingTime);
     m_engine->installEventFilter(this);
-    m_relay = new CVideoRelay(*m_engine, session, transport, this);
-    connect(m_relay, &CVideoRelay::captionText, this, &CVideoWnd::captionText);
-    connect(m_relay, &CVideoRelay::contextMenuRequested, this,
+    auto *relay = new CVideoRelay(*m_engine, session, transport, this);
+    connect(relay, &CVideoRelay::captionText, this, &CVideoWnd::captionText);
+    connect(relay, &CVideoRelay::contextMenuRequested, this,
             [this] { showContextMenu(QCursor::pos()); });
     connect(&transport, &CPlayerTransport::sizeRateChanged, this, &CVideoWnd::resizeToRate);
     createButtons();
     layOut();
 }
-
-CVideoWnd::~CVideoWnd() = default;
 
 void CVideoWnd::createButtons() {
     for (int i = 0; i < kButtonCount; ++i) {

@@ -13,7 +13,6 @@
 class CPlaybackWnd;
 class CPlayerSession;
 class CPlayerTransport;
-class CVideoRelay;
 class COVHoverButton;
 struct CPlayerSettings;
 
@@ -36,10 +35,8 @@ public:
     // and whose visibility decides what "x" does.
     CVideoWnd(CPlayerSession &session, CPlayerTransport &transport, CPlayerSettings &settings,
               QWidget *controlPanel);
-    ~CVideoWnd() override;
 
     CPlaybackWnd &engineWindow() { return *m_engine; }
-    CVideoRelay &relay() { return *m_relay; }
 
     // The containers docked to the left and right sides (either may be null).
     void setDockedContainers(QWidget *left, QWidget *right);
@@ -114,7 +111,6 @@ private:
     CPlayerSettings &m_settings;
     QPointer<QWidget> m_controlPanel;
     CPlaybackWnd *m_engine = nullptr;
-    CVideoRelay *m_relay = nullptr;
     std::array<COVHoverButton *, kButtonCount> m_buttons{};
     QPointer<QWidget> m_left;
     QPointer<QWidget> m_right;
