@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/messages.h"
+#include "uisupport/filedlg.h"
 #include "uisupport/filefilter.h"
 #include "uisupport/noticedlg.h"
 
@@ -107,26 +108,9 @@ int CDialogAsker::message(QWidget *parent, const QString &caption, const QString
 }
 
 QString CDialogAsker::fileName(QWidget *parent, const CFileRequest &request) {
-    QFileDialog dialog(parent, request.caption, request.initialPath);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!request.overwritePrompt) {
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    }
-    const QStringList filters = qtFileFilters(request.filter);
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-    }
-    QString suffix = request.defaultExtension;
-    if (suffix.startsWith(QLatin1Char('.'))) {
-        suffix.remove(0, 1);
-    }
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    CFileDlg dialog(parent, request);
+    dialog.exec();
+    return dialog.choice();
 }
 
 QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QString &start) {
@@ -134,8 +118,11 @@ QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QStr
 }
 
 void CDialogAsker::notice(QWidget *parent, const QString &text) {
-    CNoticeDlg dialog(text, parent);
-    dialog.exec();
+    CNoticeDlg(text, parent).exec();
+}
+
+void CScriptedAsker::notice(QWidget *, const QString &text) {
+    m_questions.append({applicationTitle(), text, MessageButtons::Ok, MessageIcon::Information});
 }
 
 QStringList CScriptedAsker::texts() const {
@@ -162,7 +149,13 @@ QString CScriptedAsker::fileName(QWidget *, const CFileRequest &request) {
         ++m_unanswered;
         return {};
     }
-    return m_fileAnswers.takeFirst();
+    const QString answer = m_fileAnswers.takeFirst();
+    // An address given as the answer is connected to through the address row.
+    if (request.recentAddresses != nullptr && !request.save && answer.contains(u"://") &&
+        !acceptAddress(answer, *request.recentAddresses)) {
+        return {};
+    }
+    return answer;
 }
 
 QString CScriptedAsker::folder(QWidget *, const QString &, const QString &) {
@@ -171,10 +164,6 @@ QString CScriptedAsker::folder(QWidget *, const QString &, const QString &) {
         return {};
     }
     return m_folderAnswers.takeFirst();
-}
-
-void CScriptedAsker::notice(QWidget *, const QString &text) {
-    m_notices.append(text);
 }
 
 CAsker &asker() {
@@ -202,6 +191,10 @@ int messageBox(QWidget *parent, const QString &text, MessageButtons buttons, Mes
     return asker().message(parent, applicationTitle(), text, buttons, icon);
 }
 
+void notice(QWidget *parent, const QString &text) {
+    asker().notice(parent, text);
+}
+
 QString openFileName(QWidget *parent, CFileRequest request) {
     request.save = false;
     return asker().fileName(parent, request);
@@ -214,10 +207,6 @@ QString saveFileName(QWidget *parent, CFileRequest request) {
 
 QString existingFolder(QWidget *parent, const QString &caption, const QString &start) {
     return asker().folder(parent, caption, start);
-}
-
-void notice(QWidget *parent, const QString &text) {
-    asker().notice(parent, text);
 }
 
 void installMessageSink() {

@@ -6,10 +6,9 @@
 
 class QWidget;
 
-// Every question the programs put to the user (message boxes and file dialogs), and the notices
-// that confirm a finished action, go through one asker. The process has one current asker, the real
-// dialogs by default; tests install a CScriptedAsker to give the answers and to read what was
-// asked.
+// Every question the programs put to the user (message boxes and file dialogs) goes through one
+// asker. The process has one current asker, the real dialogs by default; tests install a
+// CScriptedAsker to give the answers and to read what was asked.
 namespace kivo::ui {
 
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -26,6 +25,9 @@ struct CFileRequest {
     QString defaultExtension;  // "jpg" or ".jpg"; appended to a chosen name without extension
     QString initialPath;       // folder or proposed file name
     bool overwritePrompt = true;
+    // In open mode: offer the address row, with these recent addresses; a new address the user
+    // connects to is added. The choice is then the address instead of a file.
+    QStringList *recentAddresses = nullptr;
 };
 
 class CAsker {
@@ -37,17 +39,18 @@ public:
     // The chosen path, or an empty string when the user cancels.
     virtual QString fileName(QWidget *parent, const CFileRequest &request) = 0;
     virtual QString folder(QWidget *parent, const QString &caption, const QString &start) = 0;
-    // A notice that something is done; it goes away by itself.
+    // A notice after a finished action; it goes away by itself.
     virtual void notice(QWidget *parent, const QString &text) = 0;
 };
 
-// The real dialogs: QMessageBox with Korean button texts, QFileDialog, CNoticeDlg.
+// The real dialogs: QMessageBox with Korean button texts, QFileDialog.
 class CDialogAsker : public CAsker {
 public:
     int message(QWidget *parent, const QString &caption, const QString &text,
                 MessageButtons buttons, MessageIcon icon) override;
     QString fileName(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
+    // CNoticeDlg, closing itself.
     void notice(QWidget *parent, const QString &text) override;
 };
 
@@ -70,13 +73,13 @@ public:
     const QList<Question> &questions() const { return m_questions; }
     const QList<CFileRequest> &fileRequests() const { return m_fileRequests; }
     QStringList texts() const;
-    const QStringList &notices() const { return m_notices; }
     int unanswered() const { return m_unanswered; }
 
     int message(QWidget *parent, const QString &caption, const QString &text,
                 MessageButtons buttons, MessageIcon icon) override;
     QString fileName(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
+    // Recorded as a question with an OK button and the information icon.
     void notice(QWidget *parent, const QString &text) override;
 
 private:
@@ -85,7 +88,6 @@ private:
     QStringList m_folderAnswers;
     QList<Question> m_questions;
     QList<CFileRequest> m_fileRequests;
-    QStringList m_notices;
     int m_unanswered = 0;
 };
 
@@ -110,13 +112,13 @@ void setApplicationTitle(const QString &title);
 // A message box with the application title as caption; returns a MessageAnswer.
 int messageBox(QWidget *parent, const QString &text, MessageButtons buttons = MessageButtons::Ok,
                MessageIcon icon = MessageIcon::None);
+// A notice through the asker ("정상적으로 저장되었습니다.").
+void notice(QWidget *parent, const QString &text);
 // File dialogs through the asker. The default extension is added to a chosen name that has
 // none, whichever asker answered.
 QString openFileName(QWidget *parent, CFileRequest request);
 QString saveFileName(QWidget *parent, CFileRequest request);
 QString existingFolder(QWidget *parent, const QString &caption, const QString &start);
-// The notice dialog through the asker.
-void notice(QWidget *parent, const QString &text);
 
 // Routes the texts of code without a window (kivo::showMessage) into message boxes with a
 // warning icon. A text raised on another thread is queued to the GUI thread, never waited for.

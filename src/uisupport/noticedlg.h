@@ -3,9 +3,8 @@
 #include <QDialog>
 #include <QTimer>
 
-// The player's notice box (dialog 366): one line that confirms a finished action ("이미지가
-// 저장되었습니다.") and an OK button. It closes itself kAutoCloseMs after it opens, so the user
-// need not answer it.
+// A short notice after a finished action ("정상적으로 저장되었습니다."): a small box with the
+// text and "확인", which closes itself after a moment unless that is switched off.
 class CNoticeDlg : public QDialog {
     Q_OBJECT
 
@@ -15,9 +14,13 @@ public:
 
     explicit CNoticeDlg(const QString &text, QWidget *parent = nullptr);
 
+    void setAutoClose(bool on) { m_autoClose = on; }
+    bool autoClose() const { return m_autoClose; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QTimer m_closeTimer;
+    bool m_autoClose = true;
+    QTimer m_timer;
 };

@@ -166,7 +166,7 @@ int CSceneTreePanel::runCommand(int id) {
             if (m_tree->saveImage() != 1) {
                 return 0;
             }
-            kivo::scenes::notice(this, QStringLiteral("이미지가 저장되었습니다."));
+            kivo::ui::notice(this, QStringLiteral("이미지가 저장되었습니다."));
             return 1;
         case kBasicTree:
             return runBasicTree(false);
@@ -237,7 +237,7 @@ int CSceneTreePanel::modifySelected() {
     info.comment = m_comment->text().toStdString();
     // A changed title is an edit like any other: the description is marked for saving.
     m_session.markDescriptionChanged();
-    kivo::scenes::notice(this, QStringLiteral("정상적으로 수정되었습니다."));
+    kivo::ui::notice(this, QStringLiteral("정상적으로 수정되었습니다."));
     return 1;
 }
 

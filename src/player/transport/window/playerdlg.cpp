@@ -17,6 +17,7 @@
 #include "player/lists/playlistfile.h"
 #include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
+#include "player/transport/playerfilters.h"
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/videownd.h"
 #include "scene/mediapath.h"
@@ -231,12 +232,36 @@ bool CPlayerDlg::isOpenedFromSceneFile() const {
 }
 
 int CPlayerDlg::saveDescription() {
+    if (!m_transport.isFileOpen() || m_session.description() == nullptr) {
+        return 0;
+    }
+    return isOpenedFromSceneFile() ? saveDescriptionTo(m_openPath) : saveDescriptionAs();
+}
+
+int CPlayerDlg::saveDescriptionAs() {
     const CVideoDescription *description = m_session.description();
-    if (description == nullptr || !isOpenedFromSceneFile() ||
-        saveScv(*description, m_openPath.toStdString()) != 1) {
+    if (!m_transport.isFileOpen() || description == nullptr) {
+        return 0;
+    }
+    const QFileInfo media(QString::fromStdString(description->mediaPath()));
+    kivo::ui::CFileRequest request;
+    request.save = true;
+    request.caption = QStringLiteral("KIVO Player_SCV 파일 저장");
+    request.filter = kivo::player::sceneSaveFilter();
+    request.defaultExtension = QStringLiteral("scv");
+    request.initialPath = media.dir().filePath(media.completeBaseName() + QStringLiteral(".scv"));
+    const QString path = kivo::ui::saveFileName(this, request);
+    return path.isEmpty() ? 0 : saveDescriptionTo(path);
+}
+
+int CPlayerDlg::saveDescriptionTo(const QString &path) {
+    // A save that fails says so: the edits are still only in the player.
+    if (saveScv(*m_session.description(), QFile::encodeName(path).toStdString()) != 1) {
+        kivo::ui::messageBox(this, QStringLiteral("저장에 실패했습니다. 다시 시도하세요"));
         return 0;
     }
     m_session.markDescriptionSaved();
+    kivo::ui::notice(this, QStringLiteral("정상적으로 저장되었습니다."));
     return 1;
 }
 

@@ -72,8 +72,11 @@ public:
     int stop() override { return m_transport.stopAndRewind(); }
     int seekToFrame(double frame) override { return m_transport.seekToFrame(frame); }
     int seekToPosition(double position) override { return m_transport.seekToTime(position); }
-    // The description of a file opened from its scene file goes back into that file.
+    // The description goes back into the scene file it came from, or into one the user names;
+    // a notice says it is saved, a message that it is not.
     int saveDescription() override;
+    // Always asks for the scene file, proposing the media's name with ".scv".
+    int saveDescriptionAs();
     void showPlayState(const QString &text) override;
     // Closes the open file and empties the panel.
     void closeFile();
@@ -141,6 +144,13 @@ private:
     void showRateMenu(int buttonId, const QRect &button);
     void runMenu(QMenu &menu, const QRect &beside);
     int switchPlayMode(bool repeat);
+    // The open dialog (with its address row); the choice plays at once.
+    int openChosenFile();
+    int saveDescriptionTo(const QString &path);
+    int assignCaptionFile();
+    int startSegmenter();
+    int openHomePage();
+    int openHelp();
     int stopAndHide();
     void arrangePlayer();
 

@@ -1,7 +1,12 @@
 // The control panel's commands: buttons, menus and accelerator keys end here.
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
@@ -11,6 +16,8 @@
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playeraccelerators.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/playerfilters.h"
+#include "player/transport/window/bufferingtimedlg.h"
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
@@ -127,6 +134,29 @@ int CPlayerDlg::runCommand(int id) {
             updateContainerSizing();
             m_video->redock();
             return 1;
+        case PlayerAction::OpenFile:
+            return openChosenFile();
+        case PlayerAction::SaveDescription:
+            return saveDescription();
+        case PlayerAction::SaveDescriptionAs:
+            return saveDescriptionAs();
+        case PlayerAction::AssignCaptionFile:
+            return assignCaptionFile();
+        case PlayerAction::StartSegmenter:
+            return startSegmenter();
+        case PlayerAction::HomePage:
+            return openHomePage();
+        case PlayerAction::Help:
+            return openHelp();
+        case PlayerAction::BufferingTimeDialog: {
+            CBufferingTimeDlg dialog(m_settings.bufferingTime, this);
+            if (dialog.exec() != QDialog::Accepted) {
+                return 0;
+            }
+            m_settings.bufferingTime = dialog.seconds();
+            m_session.engine().setBufferingTime(dialog.seconds());
+            return 1;
+        }
         case PlayerAction::Next:
         case PlayerAction::Previous:
             // The audio CD's tracks come first once the player has them.
@@ -158,6 +188,80 @@ int CPlayerDlg::runCommand(int id) {
         default:
             return 0;
     }
+}
+
+int CPlayerDlg::openChosenFile() {
+    kivo::ui::CFileRequest request;
+    request.caption = QStringLiteral("KIVO Player_파일열기");
+    request.filter = kivo::player::mediaFilter();
+    request.recentAddresses = &m_settings.recentAddresses;
+    const QString chosen = kivo::ui::openFileName(this, request);
+    if (chosen.isEmpty()) {
+        return 0;
+    }
+    // A file the user chose plays by itself: the queue and CD playback are left.
+    m_session.setAudioCdMode(false);
+    m_playlist.leave();
+    return openFile(chosen, true);
+}
+
+int CPlayerDlg::assignCaptionFile() {
+    if (m_transport.isFileOpen()) {
+        return 0;
+    }
+    kivo::ui::CFileRequest request;
+    request.caption = QStringLiteral("KIVO Player_SMI 파일열기");
+    request.filter = QStringLiteral("SMI 파일 (*.smi)|*.smi;|");
+    request.recentAddresses = &m_settings.recentAddresses;
+    const QString chosen = kivo::ui::openFileName(this, request);
+    if (chosen.isEmpty()) {
+        return 0;
+    }
+    m_session.engine().setSecondPath(chosen);
+    return 1;
+}
+
+int CPlayerDlg::startSegmenter() {
+    // Beside the player, then where the build puts it, then on the PATH (installed).
+    const QString folder = QCoreApplication::applicationDirPath();
+    QString program;
+    for (const QString &candidate :
+         {folder + QStringLiteral("/KIVOS"), folder + QStringLiteral("/" KIVO_SEGMENTER_IN_BUILD),
+          QStandardPaths::findExecutable(QStringLiteral("KIVOS"))}) {
+        if (!candidate.isEmpty() && QFileInfo(candidate).isExecutable()) {
+            program = candidate;
+            break;
+        }
+    }
+    if (program.isEmpty() || !QProcess::startDetached(program, {})) {
+        kivo::ui::messageBox(this, QStringLiteral("자동분할 프로그램을 실행하는데 오류가 "
+                                                  "발생했습니다.\n프로그램(KIVOS.exe)이 "
+                                                  "삭제됐는지 확인하세요"));
+        return 0;
+    }
+    return 1;
+}
+
+int CPlayerDlg::openHelp() {
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const QString &guide : {folder + QStringLiteral("/KIVOHelp.html"),
+                                 folder + QStringLiteral("/" KIVO_HELP_INSTALLED)}) {
+        if (QFileInfo::exists(guide) && QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
+            return 1;
+        }
+    }
+    kivo::ui::messageBox(this, QStringLiteral("KIVO 도움말 파일(KIVOHelp.chm)을 실행하는데 오류가 "
+                                              "발생했습니다.\n파일이 삭제됐는지 확인하세요"));
+    return 0;
+}
+
+int CPlayerDlg::openHomePage() {
+    const QString address = homePageAddress(QCoreApplication::applicationDirPath());
+    if (address.isEmpty() || !QDesktopServices::openUrl(QUrl(address))) {
+        kivo::ui::messageBox(this, QStringLiteral("(주) KIVO 홈페이지에 연결하는데 실패했습니다."));
+        return 0;
+    }
+    return 1;
 }
 
 int CPlayerDlg::runAccelerator(QKeyCombination key) {

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -19,6 +20,7 @@
 #include "player/shell/mimeappslist.h"
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/window/bufferingtimedlg.h"
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
@@ -145,6 +147,8 @@ private slots:
         const QString scv = m_folder.filePath(QStringLiteral("clip.scv"));
         QCOMPARE(saveScv(description, scv.toStdString()), 1);
 
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
         CPanel player(settingsFile());
         IPlayerControl *control = player.panel.session().control();
         QVERIFY(control != nullptr);
@@ -157,7 +161,9 @@ private slots:
                  player.panel.session().positionOfFrame(40));
         player.panel.session().description()->setMediaPath("moved/clip.mp4");
         player.panel.session().markDescriptionChanged();
-        QCOMPARE(control->saveDescription(), 1);
+        QCOMPARE(player.panel.runCommand(kivo::player::kKeySaveDescription), 1);
+        QVERIFY(asker.fileRequests().isEmpty());
+        QCOMPARE(asker.texts(), QStringList{QStringLiteral("정상적으로 저장되었습니다.")});
         QVERIFY(!player.panel.session().isDescriptionChanged());
         CVideoDescription saved;
         QCOMPARE(loadScv(scv.toStdString(), saved), ScvReadResult::Ok);
@@ -167,6 +173,22 @@ private slots:
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player_CLIP"));
         player.panel.closeFile();
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player"));
+
+        // A media file opened by itself is saved where the user says, the media's name proposed;
+        // a save that cannot be written says so and leaves the edits waiting.
+        QCOMPARE(control->openFile(m_folder.filePath(QStringLiteral("clip.mp4")), false), 1);
+        player.panel.session().markDescriptionChanged();
+        asker.answerFile(m_folder.filePath(QStringLiteral("missing/clip.scv")));
+        QCOMPARE(control->saveDescription(), 0);
+        QCOMPARE(asker.fileRequests().last().initialPath, scv);
+        QCOMPARE(asker.texts().last(), QStringLiteral("저장에 실패했습니다. 다시 시도하세요"));
+        QVERIFY(player.panel.session().isDescriptionChanged());
+        asker.answerFile(m_folder.filePath(QStringLiteral("copy.scv")));
+        QCOMPARE(player.panel.runCommand(kivo::player::kSaveDescriptionAs), 1);
+        QCOMPARE(loadScv(m_folder.filePath(QStringLiteral("copy.scv")).toStdString(), saved),
+                 ScvReadResult::Ok);
+        QCOMPARE(QString::fromStdString(saved.mediaPath()),
+                 m_folder.filePath(QStringLiteral("clip.mp4")));
     }
 
     // A file that does not open says so and leaves the panel empty; an open that a newer one
@@ -230,6 +252,33 @@ private slots:
         QTRY_COMPARE(again.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
         again.panel.playlistPlayer().playlist().clear();
         again.panel.exitPlayer();
+    }
+
+    // The open button's choice plays at once; an address joins the recent list even when it
+    // cannot be opened. The buffering time is 0 to 60 seconds.
+    void theOpenDialogAndTheBufferingTime() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CPanel player(settingsFile());
+        asker.answerFile(fixture("cuts.mp4"));
+        QCOMPARE(player.panel.runCommand(kivo::player::kOpenButton), 1);
+        QCOMPARE(asker.fileRequests().size(), 1);
+        QCOMPARE(asker.fileRequests()[0].caption, QStringLiteral("KIVO Player_파일열기"));
+        QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+        asker.answerFile(QStringLiteral("http://127.0.0.1:9/none.wmv"));
+        QCOMPARE(player.panel.runCommand(kivo::player::kOpenButton), 0);
+        QCOMPARE(player.panel.settings().recentAddresses,
+                 QStringList{QStringLiteral("http://127.0.0.1:9/none.wmv")});
+
+        CBufferingTimeDlg dialog(10);
+        dialog.edit().setText(QStringLiteral("61"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(asker.texts().contains(QStringLiteral("0 ~ 60사이의 시간을 입력하세요")));
+        dialog.edit().setText(QStringLiteral("0"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.seconds(), 0);
     }
 
     // Accelerator keys reach the panel from any of its windows, but only while their button

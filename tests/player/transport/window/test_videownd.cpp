@@ -186,7 +186,7 @@ private slots:
         const QString bmp = m_folder.filePath(QStringLiteral("frame.bmp"));
         asker.answerFile(bmp);
         QCOMPARE(player.video().runCommand(kViewSaveNativeSize), 1);
-        QCOMPARE(asker.notices(), QStringList(QStringLiteral("이미지가 저장되었습니다.")));
+        QCOMPARE(asker.texts(), QStringList(QStringLiteral("이미지가 저장되었습니다.")));
         CVideoManager grabber;
         QCOMPARE(grabber.open(fixture("index.mp4").toStdString()), 1);
         const std::vector<uint8_t> expected = grabber.pictureAt(37)->bmpFileImage();
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(QDir(m_folder.path())
                      .entryList({QStringLiteral("*frame*")}, QDir::Files | QDir::Hidden),
                  QStringList({QStringLiteral("frame.bmp")}));
-        QCOMPARE(asker.notices().size(), 1);
+        QCOMPARE(asker.texts().count(QStringLiteral("이미지가 저장되었습니다.")), 1);
     }
 
     // Ticks move the transport's displays; the end of the media, and stepped playback running
@@ -246,7 +246,7 @@ private slots:
         kivo::ui::CScopedAsker scoped(asker);
         CPlayer player(settingsFile());
         QCOMPARE(player.video().runCommand(kViewEffectsWanted), 1);
-        QVERIFY(asker.notices().isEmpty());
+        QVERIFY(asker.texts().isEmpty());
         QCOMPARE(player.panel.openFile(fixture("cuts.mp4"), false), 1);
         CPlaybackWnd &engine = player.video().engineWindow();
         QVERIFY(videoMenuState(player.video().menuInput()).item(kViewEffectGrey).enabled);
@@ -255,7 +255,7 @@ private slots:
         QTRY_VERIFY(everyPixelGrey(picture(engine)));
 
         QCOMPARE(player.video().runCommand(kViewEffectsWanted), 1);
-        QCOMPARE(asker.notices(),
+        QCOMPARE(asker.texts(),
                  QStringList(QStringLiteral("효과는 다음에 파일을 열었을 때부터 적용됩니다.")));
 
         QTest::mouseClick(&engine, Qt::LeftButton);
