@@ -33,14 +33,14 @@ constexpr int kSizingBorder = 4;
 // There is no caption box yet: nothing is docked below the video.
 constexpr int kDockedCaptionHeight = 0;
 
-struct CButtonSpec {
+struct CFrameButton {
     int id;
     frame::Button art;
     const char *text;
     const char *tooltip;
 };
 
-constexpr CButtonSpec kButtonSpecs[] = {
+constexpr CFrameButton kFrameButtons[] = {
     {kivo::player::kVideoHideButton, frame::Button::kHide, "_", "최소화"},
     {kivo::player::kVideoMaximiseButton, frame::Button::kMaximise, "ㅁ", "최대화"},
     {kivo::player::kVideoCloseButton, frame::Button::kClose, "x", "파일 닫기(Alt + Q)"},
@@ -78,15 +78,15 @@ CVideoWnd::CVideoWnd(CPlayerSession &session, CPlayerTransport &transport,
 
 void CVideoWnd::createButtons() {
     for (int i = 0; i < kButtonCount; ++i) {
-        const CButtonSpec &spec = kButtonSpecs[i];
+        const CFrameButton &entry = kFrameButtons[i];
         auto *button = new COVHoverButton(this);
-        button->setText(QString::fromUtf8(spec.text));
-        button->loadBitmaps(frame::bitmapId(spec.art, frame::Look::kNormal),
-                            frame::bitmapId(spec.art, frame::Look::kHover),
-                            frame::bitmapId(spec.art, frame::Look::kPressed),
-                            frame::bitmapId(spec.art, frame::Look::kDisabled));
-        button->setTooltip(QString::fromUtf8(spec.tooltip));
-        const int id = spec.id;
+        button->setText(QString::fromUtf8(entry.text));
+        button->loadBitmaps(frame::bitmapId(entry.art, frame::Look::kNormal),
+                            frame::bitmapId(entry.art, frame::Look::kHover),
+                            frame::bitmapId(entry.art, frame::Look::kPressed),
+                            frame::bitmapId(entry.art, frame::Look::kDisabled));
+        button->setTooltip(QString::fromUtf8(entry.tooltip));
+        const int id = entry.id;
         connect(button, &QAbstractButton::clicked, this, [this, id] { runCommand(id); });
         m_buttons[i] = button;
     }
