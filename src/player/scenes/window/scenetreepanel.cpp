@@ -110,7 +110,17 @@ void CSceneTreePanel::attachFile() {
         m_tree->detach();
     }
     m_tree->reset();
+    m_imagesPrepared = false;
     followFileState();
+}
+
+int CSceneTreePanel::prepareSceneImagesOnce() {
+    if (m_imagesPrepared) {
+        return 1;
+    }
+    CTreeProgressDlg(m_session, *m_tree, this).exec();
+    m_imagesPrepared = m_tree->root() != nullptr && !m_tree->cancelFlag();
+    return m_imagesPrepared ? 1 : 0;
 }
 
 void CSceneTreePanel::followFileState() {
