@@ -18,12 +18,13 @@
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
 #include "player/transport/window/playerdlg.h"
+#include "player/transport/window/videownd.h"
 #include "uisupport/registry.h"
 
 namespace {
 
 int step(CPlayerDlg &panel, int times) {
-    CPlaybackWnd &video = panel.videoWindow();
+    CPlaybackWnd &video = panel.videoWindow().engineWindow();
     CPlaybackEngine &engine = panel.session().engine();
     // The frame a position shows: the first one at or after it.
     const double frameTime = panel.session().positionOfFrame(1);
@@ -77,7 +78,7 @@ int main(int argc, char **argv) {
     // The first picture of the file is on screen before the first key.
     QElapsedTimer settle;
     settle.start();
-    while (panel.videoWindow().picturesDrawn() == 0 && settle.elapsed() < 10000) {
+    while (panel.videoWindow().engineWindow().picturesDrawn() == 0 && settle.elapsed() < 10000) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
     return playing ? play(args[3].toDouble()) : step(panel, args[3].toInt());

@@ -24,6 +24,7 @@
 #include "player/scenes/window/treejobs.h"
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
+#include "player/transport/window/videownd.h"
 #include "scene/videodescription.h"
 #include "scenecontrols/sceneimagelist.h"
 #include "scenecontrols/sceneimagetree.h"
@@ -52,7 +53,7 @@ double buildTree(CPlayerDlg &panel) {
 
 int clickScenes(CPlayerDlg &panel, int times) {
     CSceneImageTree &tree = panel.sceneTreePanel()->tree();
-    CPlaybackWnd &video = panel.videoWindow();
+    CPlaybackWnd &video = panel.videoWindow().engineWindow();
     const CSceneNode &start = *tree.root()->child(0);
     for (int i = 0; i < times; ++i) {
         // Scenes under the start scene in a scattered order, each brought into view first.
@@ -126,7 +127,9 @@ int main(int argc, char **argv) {
     CSceneContainerWnd &scenes = *panel.sceneContainer();
     scenes.resize(300, 700);
     scenes.show();
-    waitFor([&] { return panel.videoWindow().picturesDrawn() > 0 && scenes.isVisible(); });
+    waitFor([&] {
+        return panel.videoWindow().engineWindow().picturesDrawn() > 0 && scenes.isVisible();
+    });
     const double built = buildTree(panel);
     if (args[1] == u"basictree") {
         std::printf("%.2f\n", built);

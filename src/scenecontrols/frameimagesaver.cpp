@@ -8,7 +8,7 @@
 
 namespace kivo::scenes {
 
-int saveFrameImage(QWidget *parent, CVideoManager *video, double frame) {
+int saveFrameImage(QWidget *parent, CVideoManager *video, double frame, QSize size) {
     if (!video) {
         return 0;
     }
@@ -19,7 +19,10 @@ int saveFrameImage(QWidget *parent, CVideoManager *video, double frame) {
     if (path.isEmpty()) {
         return 0;
     }
-    const std::unique_ptr<CDib> picture = video->pictureAt(frame);
+    std::unique_ptr<CDib> picture = video->pictureAt(frame);
+    if (picture && size.isValid()) {
+        picture = picture->resized(size.width(), size.height());
+    }
     if (!picture) {
         kivo::ui::messageBox(parent, QString::fromUtf8(kGrabFailedText));
         return 0;

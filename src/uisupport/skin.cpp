@@ -6,6 +6,7 @@
 #include "uisupport/frameart.h"
 #include "uisupport/panelart.h"
 #include "uisupport/skinart.h"
+#include "uisupport/videoframeart.h"
 
 namespace kivo::skin {
 namespace {
@@ -17,6 +18,15 @@ QImage panelButtonBitmap(int id) {
     }
     return panel::button(static_cast<panel::Button>(index / panel::kLookCount),
                          static_cast<panel::Look>(index % panel::kLookCount));
+}
+
+QImage videoButtonBitmap(int id) {
+    const int index = id - kVideoButtons;
+    if (index < 0 || index >= videoframe::kButtonCount * panel::kLookCount) {
+        return {};
+    }
+    return videoframe::button(static_cast<videoframe::Button>(index / panel::kLookCount),
+                              static_cast<panel::Look>(index % panel::kLookCount));
 }
 
 QImage titleButtonBitmap(int id) {
@@ -85,8 +95,19 @@ QImage builtInBitmap(int id) {
         case kPlayStateBackground:
             return panel::textLineBackground(panel::kPlayStateLine.width(),
                                              panel::kPlayStateLine.height());
+        case kVideoTopBar:
+            return videoframe::topBar();
+        case kVideoBottomBar:
+            return videoframe::bottomBar();
+        case kVideoLeftBar:
+            return videoframe::leftBar();
+        case kVideoRightBar:
+            return videoframe::rightBar();
         default:
             break;
+    }
+    if (id >= kVideoButtons) {
+        return videoButtonBitmap(id);
     }
     const QImage titleButton = titleButtonBitmap(id);
     return titleButton.isNull() ? panelButtonBitmap(id) : titleButton;

@@ -43,6 +43,11 @@ enum BitmapId {
     kPreviousPageHover = 337,
     kPreviousPagePressed = 338,
     kPreviousPageDisabled = 336,
+    kVideoTopBar = 560,     // 48 x 24, the video window's frame (videoframeart.h)
+    kVideoBottomBar = 561,  // 48 x 20
+    kVideoLeftBar = 562,    // 15 x 48
+    kVideoRightBar = 563,   // 15 x 48
+    kVideoButtons = 570,    // 570 to 593: the video window's buttons, four looks each
 };
 
 // Numbers of the built-in icons.

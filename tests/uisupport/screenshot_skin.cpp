@@ -16,6 +16,7 @@
 #include "uisupport/skin.h"
 #include "uisupport/textdisplays.h"
 #include "uisupport/tslider.h"
+#include "uisupport/videoframeart.h"
 
 namespace {
 
@@ -35,6 +36,39 @@ QLabel *panelButtonLooks() {
     }
     auto *label = new QLabel;
     label->setPixmap(QPixmap::fromImage(looks));
+    return label;
+}
+
+// The video window's frame around an empty video at 300 x 200, with its buttons in their normal
+// looks, and beside it every button in its four looks.
+QLabel *videoFrame() {
+    using namespace kivo::skin::videoframe;
+    const QRect window(0, 0, 330, 244);
+    QImage image(window.width() + 80, window.height(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    drawBar(painter, kivo::skin::bitmap(kivo::skin::kVideoTopBar), QRect(0, 0, 330, 24));
+    drawBar(painter, kivo::skin::bitmap(kivo::skin::kVideoBottomBar), QRect(0, 224, 330, 20));
+    drawBar(painter, kivo::skin::bitmap(kivo::skin::kVideoLeftBar), QRect(0, 24, 15, 200));
+    drawBar(painter, kivo::skin::bitmap(kivo::skin::kVideoRightBar), QRect(315, 24, 15, 200));
+    painter.fillRect(15, 24, 300, 200, Qt::black);
+    const std::pair<Button, QPoint> places[] = {{Button::kHide, {290, 4}},
+                                                {Button::kMaximise, {302, 4}},
+                                                {Button::kClose, {314, 4}},
+                                                {Button::kInfo, {0, 112}},
+                                                {Button::kInfo2, {315, 112}}};
+    for (const auto &[button, at] : places) {
+        painter.drawPixmap(at,
+                           kivo::skin::keyedPixmap(bitmapId(button, kivo::skin::panel::kNormal)));
+    }
+    for (int b = 0; b < kButtonCount; ++b) {
+        for (int look = 0; look < kivo::skin::panel::kLookCount; ++look) {
+            painter.drawPixmap(340 + look * 18, b * 24,
+                               kivo::skin::keyedPixmap(bitmapId(Button(b), Look(look))));
+        }
+    }
+    auto *label = new QLabel;
+    label->setPixmap(QPixmap::fromImage(image));
     return label;
 }
 
@@ -117,6 +151,7 @@ int main(int argc, char **argv) {
     panel->setPixmap(QPixmap::fromImage(kivo::skin::panel::preview()));
     addRow("control panel 129", panel);
     addRow("its buttons' looks", panelButtonLooks());
+    addRow("video window 560-563, 570-593", videoFrame());
     auto *edit = new COVFlatEdit;
     edit->setText("D:\\clips\\news.mpg");
     addRow("flat edit", edit);

@@ -1,3 +1,4 @@
+#include <QPainter>
 #include <QPolygon>
 #include <QRegion>
 #include <QTest>
@@ -7,6 +8,7 @@
 
 #include "uisupport/panelart.h"
 #include "uisupport/skin.h"
+#include "uisupport/videoframeart.h"
 
 using namespace kivo::skin::panel;
 
@@ -46,6 +48,7 @@ private slots:
     void buttonsAndDisplaysSitInsideTheShapeWithoutOverlapping();
     void backgroundHasNoHolesAndDarkWellsUnderTheDisplays();
     void previewShowsTheShapeAndEveryButtonAtItsPlace();
+    void videoFrameBarsCoverAnyLengthWithTheirEndsAtTheEnds();
 };
 
 void TestPanelArt::everyBitmapHasTheSizeOfItsPlace() {
@@ -146,6 +149,43 @@ void TestPanelArt::previewShowsTheShapeAndEveryButtonAtItsPlace() {
         const int y = place.height() / 2;
         for (int x = 0; x < place.width(); ++x) {
             QCOMPARE(preview.pixel(place.left() + x, place.top() + y), normal.pixel(x, y));
+        }
+    }
+}
+
+// The video window's bars stretch to any length, even one shorter than their two ends, and
+// every button of the frame has four looks of its size that differ.
+void TestPanelArt::videoFrameBarsCoverAnyLengthWithTheirEndsAtTheEnds() {
+    namespace frame = kivo::skin::videoframe;
+    const QImage top = kivo::skin::bitmap(kivo::skin::kVideoTopBar);
+    QCOMPARE(top.size(), QSize(48, 24));
+    QCOMPARE(kivo::skin::bitmap(kivo::skin::kVideoLeftBar).size(), QSize(15, 48));
+    for (const int length : {7, 31, 48, 333}) {
+        QImage target(length + 2, 24, QImage::Format_RGB32);
+        target.fill(kivo::skin::kTransparentColor);
+        QPainter painter(&target);
+        frame::drawBar(painter, top, QRect(1, 0, length, 24));
+        painter.end();
+        for (int x = 1; x <= length; ++x) {
+            QVERIFY2(target.pixel(x, 12) != kivo::skin::kTransparentColor,
+                     qPrintable(QStringLiteral("%1 at %2").arg(length).arg(x)));
+        }
+        QCOMPARE(target.pixel(0, 12), kivo::skin::kTransparentColor);
+        QCOMPARE(target.pixel(length + 1, 12), kivo::skin::kTransparentColor);
+        QCOMPARE(target.pixel(1, 12), top.pixel(0, 12));
+        QCOMPARE(target.pixel(length, 12), top.pixel(47, 12));
+    }
+    for (int b = 0; b < frame::kButtonCount; ++b) {
+        const auto button = static_cast<frame::Button>(b);
+        const QSize size = button == frame::Button::kInfo || button == frame::Button::kInfo2
+                               ? frame::kSideButton
+                               : frame::kCornerButton;
+        for (int l = 0; l < kLookCount; ++l) {
+            const QImage image = kivo::skin::bitmap(frame::bitmapId(button, Look(l)));
+            QCOMPARE(image.size(), size);
+            if (l > 0) {
+                QVERIFY(image != kivo::skin::bitmap(frame::bitmapId(button, Look(l - 1))));
+            }
         }
     }
 }

@@ -13,6 +13,11 @@ bool CMenuState::isSubMenuEnabled(int position) const {
     return !m_disabledSubMenus.contains(position);
 }
 
+QString CMenuState::text(int commandId) const {
+    const auto found = m_texts.find(commandId);
+    return found != m_texts.end() ? found->second : QString();
+}
+
 CMenuState optionMenuState(const OptionMenuInput &input) {
     CMenuState state;
     // Saving needs an open file with a scene description.

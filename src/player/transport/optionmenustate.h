@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <map>
 #include <set>
 
@@ -29,18 +31,23 @@ struct MenuItemState {
 };
 
 // The state of a menu's items by command id and of its sub-menus by their position in the
-// menu. Items and sub-menus not named are enabled and unchecked.
+// menu. Items and sub-menus not named are enabled and unchecked and keep the text of the menu's
+// data.
 class CMenuState {
 public:
     MenuItemState item(int commandId) const;
     bool isSubMenuEnabled(int position) const;
+    // The text an item shows instead of its data's text; empty to keep that.
+    QString text(int commandId) const;
 
     void setItem(int commandId, MenuItemState state) { m_items[commandId] = state; }
     void disableSubMenu(int position) { m_disabledSubMenus.insert(position); }
+    void setText(int commandId, const QString &text) { m_texts[commandId] = text; }
 
 private:
     std::map<int, MenuItemState> m_items;
     std::set<int> m_disabledSubMenus;
+    std::map<int, QString> m_texts;
 };
 
 // The position of the play-mode sub-menu in the option menu.

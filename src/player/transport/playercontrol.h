@@ -30,6 +30,10 @@ public:
     // Writes the whole scene description of the open file ("save" in any panel).
     virtual int saveDescription() = 0;
 
+    // Runs a command of the control panel (playercommands.h) as its menus and keys do; the
+    // video window passes on the items of its menu that are not its own.
+    virtual int runCommand(int id) = 0;
+
     // The play-state line of the control panel ("재생", "멈춤", "버퍼링.. : %d%%", ...).
     virtual void showPlayState(const QString &text) = 0;
 };

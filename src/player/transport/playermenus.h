@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-// The control panel's pop-up menus as data: every item's command id and text in order, with
+// The player's pop-up menus as data: every item's command id and text in order, with
 // separators and sub-menus. Texts keep their '&' mnemonics and, after a tab, the shortcut
 // column. The window that shows a menu builds it from this data and asks the menu's state
-// function (optionmenustate.h) which items are greyed or checked.
+// function (optionmenustate.h, videomenustate.h) which items are greyed, checked or relabelled.
 namespace kivo::player {
 
 enum PlayerMenuId {
@@ -16,7 +16,14 @@ enum PlayerMenuId {
     kShortcutMenu = 414,      // the accelerator keys, documented
     kForwardRateMenu = 464,   // beside the ff button: "SF/FF"
     kBackwardRateMenu = 465,  // beside the fr button: "SR/FR"
+    kViewMenu = 324,          // the video window's context menu "뷰"
 };
+
+// The positions of the sub-menus of the video window's menu that its rules grey.
+inline constexpr int kViewSpeedSubMenuPosition = 4;
+inline constexpr int kViewPlayModeSubMenuPosition = 5;
+inline constexpr int kViewZoomSubMenuPosition = 17;
+inline constexpr int kViewSaveImageSubMenuPosition = 22;
 
 struct MenuItem {
     enum Kind { kCommand, kSeparator, kSubMenu };

@@ -19,6 +19,7 @@
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/transport/playerfilters.h"
 #include "player/transport/window/playercontainers.h"
+#include "player/transport/window/videownd.h"
 #include "scene/mediapath.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
@@ -81,7 +82,6 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 
     m_settings = loadPlayerSettings(m_registry);
     m_screenSaver.setAllowed(m_settings.screenSaver);
-    m_session.engine().setBufferingTime(m_settings.bufferingTime);
 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -90,22 +90,13 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     // The volume slider starts at 90 where there is a sound output, at 0 elsewhere.
     m_transport.volumeSliderMoved(kivo::hasSoundOutput() ? 90 : 0);
 
-    m_video = std::make_unique<CPlaybackWnd>(m_session.engine(), nullptr);
-    m_video->setWindowTitle(kTitle);
-    m_video->setMinimumSize(kVideoMinimum);
+    // The video window relays the engine's ticks and completion to the transport.
+    m_video = std::make_unique<CVideoWnd>(m_session, m_transport, m_settings, this);
     m_transport.setSizeRate(m_settings.sizeRate);
     createSatellites();
     m_transport.setPlaylist(&m_playlist);
     m_transport.setMetafileList(&m_metafile);
     loadLists();
-    connect(&m_session, &CPlayerSession::positionUpdated, &m_transport,
-            &CPlayerTransport::positionUpdate);
-    connect(&m_session.engine(), &CPlaybackEngine::graphEvent, this,
-            [this](int code, qint64, const QString &) {
-                if (code == CPlaybackEngine::kEventComplete) {
-                    m_transport.endOfStream();
-                }
-            });
 
     reset();
     if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kivo::skin::panel::kSize,
@@ -155,6 +146,7 @@ void CPlayerDlg::createSatellites() {
         COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Browser"), m_channel);
     });
     m_video->installEventFilter(this);
+    m_video->setDockedContainers(m_info, m_scenes);
     updateContainerSizing();
 }
 
@@ -181,6 +173,7 @@ void CPlayerDlg::reset() {
     m_transport.reset();
     m_fileInfo->setMessage(QStringLiteral("열린 파일이 없습니다."));
     setWindowTitle(kTitle);
+    m_video->setFullVideo(false);
     m_video->hide();
     m_scenes->showPage(CSceneContainerWnd::kSceneTreePage);
     emit fileChanged(QString());
@@ -276,7 +269,7 @@ int CPlayerDlg::openMedia(const QString &media, const QString &openedPath,
             engine.setSecondPath(captions);
         }
     }
-    if (!m_video->open(media)) {
+    if (!m_video->engineWindow().open(media)) {
         if (generation == m_openGeneration) {
             reset();
         }
@@ -297,7 +290,7 @@ int CPlayerDlg::openMedia(const QString &media, const QString &openedPath,
     setWindowTitle(titleFor(openedPath));
     showFileInfo(media);
     if (hasVideo) {
-        m_video->show();
+        m_video->showForVideo(m_transport.sizeRate());
     }
     if (play) {
         m_transport.play();

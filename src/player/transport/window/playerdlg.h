@@ -26,10 +26,10 @@
 class CChannelWnd;
 class CInfoContainerWnd;
 class CVideoDescription;
-class CPlaybackWnd;
 class CSceneContainerWnd;
 class CSceneListPanel;
 class CSceneTreePanel;
+class CVideoWnd;
 class COVRegistry;
 class COVHoverButton;
 class COVMsgST;
@@ -56,7 +56,7 @@ public:
     CPlaylistPlayer &playlistPlayer() { return m_playlist; }
     std::vector<kivo::lists::CFoundFile> &foundFiles() { return m_foundFiles; }
     const CPlayerSettings &settings() const { return m_settings; }
-    CPlaybackWnd &videoWindow() { return *m_video; }
+    CVideoWnd &videoWindow() { return *m_video; }
     CInfoContainerWnd *infoContainer() const { return m_info; }
     CSceneContainerWnd *sceneContainer() const { return m_scenes; }
     CSceneTreePanel *sceneTreePanel() const { return m_sceneTree; }
@@ -91,7 +91,7 @@ public:
 
     // Runs a command of the panel's table (button, menu item, accelerator): 1 when done, 0 when
     // its preconditions fail or the panel does not offer it.
-    int runCommand(int id);
+    int runCommand(int id) override;
     // An accelerator key: 1 when it is one of the player's (done, or ignored because its
     // button is greyed), 0 for any other key.
     int runAccelerator(QKeyCombination key);
@@ -175,7 +175,7 @@ private:
     CPlaylistPlayer m_playlist{m_session};
     CMetafileListPlayer m_metafile{m_session};
     std::vector<kivo::lists::CFoundFile> m_foundFiles;
-    std::unique_ptr<CPlaybackWnd> m_video;
+    std::unique_ptr<CVideoWnd> m_video;
     CInfoContainerWnd *m_info = nullptr;
     CSceneContainerWnd *m_scenes = nullptr;
     CSceneTreePanel *m_sceneTree = nullptr;

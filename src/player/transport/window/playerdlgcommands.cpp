@@ -23,6 +23,7 @@
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
 #include "scene/scvfile.h"
+#include "player/transport/window/videownd.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
@@ -82,7 +83,11 @@ int CPlayerDlg::runCommand(int id) {
             showOptionMenu();
             return 1;
         case PlayerAction::ToggleVideoWindow:
-            m_video->setVisible(!m_video->isVisible());
+            if (m_video->isVisible()) {
+                m_video->hide();
+            } else {
+                m_video->showWindow();
+            }
             return 1;
         case PlayerAction::MinimizeControlPanel:
             showMinimized();
@@ -129,6 +134,7 @@ int CPlayerDlg::runCommand(int id) {
         case PlayerAction::ToggleSeparateMode:
             m_settings.separateMode = !m_settings.separateMode;
             updateContainerSizing();
+            m_video->redock();
             return 1;
         case PlayerAction::OpenFile:
             return openChosenFile();
@@ -175,6 +181,10 @@ int CPlayerDlg::runCommand(int id) {
         case PlayerAction::ToggleChannelBrowser:
             m_channel->setVisible(!m_channel->isVisible());
             return 1;
+        case PlayerAction::FullVideo:
+            return m_video->toggleFullVideo();
+        case PlayerAction::FullScreen:
+            return m_video->toggleEngineFullScreen();
         case PlayerAction::FileAssociationDialog:
             if (!m_associationDialog) {
                 return 0;
@@ -452,7 +462,7 @@ int CPlayerDlg::stopAndHide() {
     }
     const int state = m_session.playState();
     if (state == CPlayerSession::kStopped || state == CPlayerSession::kPaused) {
-        m_video->show();
+        m_video->showWindow();
         return m_transport.play();
     }
     m_transport.stopWithoutRewinding();
@@ -476,7 +486,8 @@ bool CPlayerDlg::eventFilter(QObject *watched, QEvent *event) {
         QApplication::activeModalWidget() == nullptr) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QWidget *window = static_cast<QWidget *>(watched)->window();
-        if ((window == this || window == m_video.get() || window == m_info || window == m_scenes) &&
+        if ((window == this || m_video->isPlayerWindow(window) || window == m_info ||
+             window == m_scenes) &&
             runAccelerator(key->keyCombination())) {
             return true;
         }

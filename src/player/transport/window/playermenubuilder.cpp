@@ -16,7 +16,8 @@ void addItems(QMenu &menu, const std::vector<MenuItem> &items, const CMenuState 
                 menu.addSeparator();
                 break;
             case MenuItem::kCommand: {
-                QAction *action = menu.addAction(item.text);
+                const QString text = state.text(item.id);
+                QAction *action = menu.addAction(text.isEmpty() ? item.text : text);
                 const kivo::player::MenuItemState look = state.item(item.id);
                 action->setData(item.id);
                 action->setEnabled(look.enabled);

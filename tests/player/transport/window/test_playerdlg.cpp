@@ -27,6 +27,7 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
+#include "player/transport/window/videownd.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
