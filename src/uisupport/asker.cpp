@@ -105,8 +105,10 @@ int CDialogAsker::message(QWidget *parent, const QString &caption, const QString
     return safeAnswer(buttons);
 }
 
-QString CDialogAsker::fileName(QWidget *parent, const CFileRequest &request) {
-    QFileDialog dialog(parent, request.caption, request.initialPath);
+namespace {
+
+// The file dialog a request describes, in open or save mode.
+void prepareFileDialog(QFileDialog &dialog, const CFileRequest &request) {
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -122,10 +124,27 @@ QString CDialogAsker::fileName(QWidget *parent, const CFileRequest &request) {
         suffix.remove(0, 1);
     }
     dialog.setDefaultSuffix(suffix);
+}
+
+}  // namespace
+
+QString CDialogAsker::fileName(QWidget *parent, const CFileRequest &request) {
+    QFileDialog dialog(parent, request.caption, request.initialPath);
+    prepareFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
     return dialog.selectedFiles().constFirst();
+}
+
+QStringList CDialogAsker::fileNames(QWidget *parent, const CFileRequest &request) {
+    QFileDialog dialog(parent, request.caption, request.initialPath);
+    prepareFileDialog(dialog, request);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles();
 }
 
 QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QString &start) {
@@ -157,6 +176,15 @@ QString CScriptedAsker::fileName(QWidget *, const CFileRequest &request) {
         return {};
     }
     return m_fileAnswers.takeFirst();
+}
+
+QStringList CScriptedAsker::fileNames(QWidget *, const CFileRequest &request) {
+    m_fileRequests.append(request);
+    if (m_multiFileAnswers.isEmpty()) {
+        ++m_unanswered;
+        return {};
+    }
+    return m_multiFileAnswers.takeFirst();
 }
 
 QString CScriptedAsker::folder(QWidget *, const QString &, const QString &) {
@@ -200,6 +228,11 @@ QString openFileName(QWidget *parent, CFileRequest request) {
 QString saveFileName(QWidget *parent, CFileRequest request) {
     request.save = true;
     return withDefaultExtension(asker().fileName(parent, request), request.defaultExtension);
+}
+
+QStringList openFileNames(QWidget *parent, CFileRequest request) {
+    request.save = false;
+    return asker().fileNames(parent, request);
 }
 
 QString existingFolder(QWidget *parent, const QString &caption, const QString &start) {

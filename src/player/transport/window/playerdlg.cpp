@@ -84,9 +84,10 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     m_video->setWindowTitle(kTitle);
     m_video->setMinimumSize(kVideoMinimum);
     m_transport.setSizeRate(m_settings.sizeRate);
+    // The list pages are built from the lists.
+    loadLists();
     createSatellites();
     m_transport.setPlaylist(&m_playlist);
-    loadLists();
     connect(&m_session, &CPlayerSession::positionUpdated, &m_transport,
             &CPlayerTransport::positionUpdate);
     connect(&m_session.engine(), &CPlaybackEngine::graphEvent, this,
@@ -122,7 +123,8 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 }
 
 void CPlayerDlg::createSatellites() {
-    m_info = new CInfoContainerWnd(this);
+    m_info = new CInfoContainerWnd(this, m_session, m_transport, m_playlist, m_foundFiles,
+                                   m_settings.finderFolders);
     m_sceneTree = new CSceneTreePanel(m_session, static_cast<float>(m_settings.treeSizeRate));
     m_sceneList = new CSceneListPanel(m_session, static_cast<float>(m_settings.listSizeRate),
                                       &m_sceneTree->tree());
@@ -368,20 +370,17 @@ void CPlayerDlg::dropEvent(QDropEvent *event) {
 }
 
 void CPlayerDlg::playDroppedFiles(const QStringList &paths) {
-    std::vector<kivo::lists::CPlaylistEntry> accepted;
-    for (const QString &path : paths) {
-        if (m_playlist.playlist().add(path.toStdString())) {
-            accepted.push_back(m_playlist.playlist().entries().back());
-        } else {
-            kivo::ui::messageBox(this, path + QStringLiteral("은/는 KIVO에서 지원하지 않습니다."));
-        }
+    const size_t first = m_playlist.playlist().size();
+    for (const QString &path : m_playlist.addFiles(paths)) {
+        kivo::ui::messageBox(this, path + QStringLiteral("은/는 KIVO에서 지원하지 않습니다."));
     }
-    if (accepted.empty()) {
+    const std::vector<kivo::lists::CPlaylistEntry> &entries = m_playlist.playlist().entries();
+    if (entries.size() == first) {
         return;
     }
     m_session.setAudioCdMode(false);
     m_transport.updateControls();
-    m_playlist.playEntries(std::move(accepted));
+    m_playlist.playEntries({entries.begin() + std::ptrdiff_t(first), entries.end()});
 }
 
 void CPlayerDlg::closeEvent(QCloseEvent *event) {
