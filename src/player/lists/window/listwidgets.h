@@ -28,7 +28,8 @@ void selectRows(QTreeWidget &list, const std::vector<int> &rows);
 // A menu item that carries its command id.
 QAction *addMenuItem(QMenu &menu, const char *text, int command);
 
-// The media files the player opens, in the Windows filter form the file dialogs take.
+// The media files the player opens, in the Windows filter form the file dialogs take; the
+// first entry also holds the containers of today's files, which the playlist takes too.
 QString mediaFileFilter();
 
 }  // namespace kivo::lists

@@ -60,7 +60,8 @@ CMediaFinderPanel::CMediaFinderPanel(CPlayerSession &session, CPlaylistPlayer &p
     m_stop->hide();
     m_folder->setEditable(true);
     m_folder->addItems(m_folders);
-    m_folder->setCurrentIndex(-1);
+    // The folder searched last is offered again.
+    m_folder->setCurrentIndex(int(m_folders.size()) - 1);
     m_size->setReadOnly(true);
     m_path->setReadOnly(true);
     m_tree->insertFiles(m_files, 0);
