@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/messages.h"
+#include "uisupport/filedlg.h"
 #include "uisupport/filefilter.h"
 
 namespace kivo::ui {
@@ -105,46 +106,20 @@ int CDialogAsker::message(QWidget *parent, const QString &caption, const QString
     return safeAnswer(buttons);
 }
 
-namespace {
-
-// The file dialog a request describes, in open or save mode.
-void prepareFileDialog(QFileDialog &dialog, const CFileRequest &request) {
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!request.overwritePrompt) {
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    }
-    const QStringList filters = qtFileFilters(request.filter);
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-    }
-    QString suffix = request.defaultExtension;
-    if (suffix.startsWith(QLatin1Char('.'))) {
-        suffix.remove(0, 1);
-    }
-    dialog.setDefaultSuffix(suffix);
-}
-
-}  // namespace
-
 QString CDialogAsker::fileName(QWidget *parent, const CFileRequest &request) {
-    QFileDialog dialog(parent, request.caption, request.initialPath);
-    prepareFileDialog(dialog, request);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    CFileDlg dialog(parent, request);
+    dialog.exec();
+    return dialog.choice();
 }
 
 QStringList CDialogAsker::fileNames(QWidget *parent, const CFileRequest &request) {
-    QFileDialog dialog(parent, request.caption, request.initialPath);
-    prepareFileDialog(dialog, request);
+    CFileDlg dialog(parent, request);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    if (dialog.exec() != QDialog::Accepted) {
+    if (dialog.exec() != QDialog::Accepted && !dialog.connected()) {
         return {};
     }
-    return dialog.selectedFiles();
+    // An address connected to through the address row is the one choice.
+    return dialog.connected() ? QStringList{dialog.choice()} : dialog.selectedFiles();
 }
 
 QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QString &start) {
@@ -175,7 +150,13 @@ QString CScriptedAsker::fileName(QWidget *, const CFileRequest &request) {
         ++m_unanswered;
         return {};
     }
-    return m_fileAnswers.takeFirst();
+    const QString answer = m_fileAnswers.takeFirst();
+    // An address given as the answer is connected to through the address row.
+    if (request.recentAddresses != nullptr && !request.save && answer.contains(u"://") &&
+        !acceptAddress(answer, *request.recentAddresses)) {
+        return {};
+    }
+    return answer;
 }
 
 QStringList CScriptedAsker::fileNames(QWidget *, const CFileRequest &request) {

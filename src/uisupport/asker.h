@@ -25,6 +25,9 @@ struct CFileRequest {
     QString defaultExtension;  // "jpg" or ".jpg"; appended to a chosen name without extension
     QString initialPath;       // folder or proposed file name
     bool overwritePrompt = true;
+    // In open mode: offer the address row, with these recent addresses; a new address the user
+    // connects to is added. The choice is then the address instead of a file.
+    QStringList *recentAddresses = nullptr;
 };
 
 class CAsker {

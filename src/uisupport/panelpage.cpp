@@ -17,6 +17,7 @@ CPanelPage::CPanelPage(int dialogId, const QString &heading, QWidget *parent)
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::black);
     colours.setColor(QPalette::WindowText, QColor::fromRgb(kHeadingColour));
+    colours.setColor(QPalette::ButtonText, QColor::fromRgb(kHeadingColour));
     setPalette(colours);
     m_heading->move(4, 4);
     m_heading->adjustSize();

@@ -144,7 +144,7 @@ bool readMetafilePlaylist(const QString &path, CMetafilePlaylist &playlist, QStr
     const QString baseDir = info.absolutePath();
     switch (sniffMetafile(bytes.left(kSniffBytes), info.suffix())) {
         case EMetafileKind::Asx:
-            return parseAsxPlaylist(bytes, baseDir, playlist, error);
+            return parseAsxPlaylist(bytes, baseDir, playlist, error, info.canonicalFilePath());
         case EMetafileKind::M3u:
             return parseM3uPlaylist(bytes, baseDir, playlist, error);
         case EMetafileKind::None:

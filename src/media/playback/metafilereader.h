@@ -31,8 +31,15 @@ bool readMetafilePlaylist(const QString &path, CMetafilePlaylist &playlist,
 
 // The parsers behind readMetafilePlaylist, on bytes already in memory. baseDir resolves
 // relative addresses.
+//
+// ASX lists as published are often not well-formed XML; one that does not declare entities is
+// then read forgivingly (unclosed REF, ENTRY and REPEAT elements close where the next begins or
+// the list ends; a value whose closing quote is missing ends with its tag). ENTRYREF brings in
+// the entries of a nested list where it stands: local ASX and M3U lists are read (at most 8
+// levels deep, each file once; listPath, the list's own file, is not read again), a network list
+// stays an entry with its address.
 bool parseAsxPlaylist(const QByteArray &bytes, const QString &baseDir, CMetafilePlaylist &playlist,
-                      QString *error = nullptr);
+                      QString *error = nullptr, const QString &listPath = {});
 bool parseM3uPlaylist(const QByteArray &bytes, const QString &baseDir, CMetafilePlaylist &playlist,
                       QString *error = nullptr);
 

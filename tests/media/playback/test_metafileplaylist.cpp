@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -263,11 +264,34 @@ TEST(AsxReader, BadClockValuesCountAsNotGiven) {
     EXPECT_EQ(playlist.items()[2].sources[0].duration, 7200.5e7);
 }
 
+TEST(AsxReader, ListsPublishedMalformedAreReadForgivingly) {
+    // Not closed, misnested, unquoted: the entry is still there.
+    for (const char *text :
+         {"<asx><entry><ref href='a'/></entry>", "<asx><entry><ref href='a'></entry></asx>",
+          "<asx><entry><ref href=a/></entry></asx>"}) {
+        EXPECT_EQ(urls(walk(*std::make_unique<CMetafilePlaylist>(parseAsx(text)))),
+                  std::vector<QString>{"/media/a"})
+            << text;
+    }
+    // Unclosed REFs and ENTRYs close where the next one begins; a missing closing quote ends
+    // with its tag; an unclosed REPEAT ends with the list.
+    CMetafilePlaylist list = parseAsx(R"(<ASX version="3.0">
+  <ENTRY><REF HREF="one.wmv"><REF HREF="one-backup.wmv"></ENTRY>
+  <REPEAT COUNT="2">
+  <ENTRY><REF HREF="two.wmv>
+  <ENTRY><Ref href="three &amp; four.wmv">)");
+    ASSERT_EQ(list.items().size(), 3u);
+    EXPECT_EQ(list.items()[0].sources.size(), 2u);
+    EXPECT_EQ(list.items()[1].sources[0].url, "/media/two.wmv");
+    EXPECT_EQ(list.items()[2].sources[0].url, "/media/three & four.wmv");
+    EXPECT_EQ(list.repeat().count, 2u);
+    EXPECT_EQ(list.repeat().startItem, 1u);
+    EXPECT_EQ(list.repeat().endItem, 3u);
+}
+
 TEST(AsxReader, MalformedDocumentsAreRefused) {
-    EXPECT_TRUE(asxFails("<asx><entry><ref href='a'/></entry>"));            // not closed
-    EXPECT_TRUE(asxFails("<asx><entry><ref href='a'></entry></asx>"));       // misnested
-    EXPECT_TRUE(asxFails("<asx><entry><ref href=a/></entry></asx>"));        // unquoted
     EXPECT_TRUE(asxFails("<html><entry><ref href='a'/></entry></html>"));    // other XML
+    EXPECT_TRUE(asxFails("<asx><entry><ref href='a&bogus;'></entry>"));      // unknown entity
     EXPECT_TRUE(asxFails("<asx></asx>"));                                    // nothing to play
     EXPECT_TRUE(asxFails("<asx><entry><ref href='a&#0;'/></entry></asx>"));  // NUL reference
     EXPECT_TRUE(asxFails(""));
@@ -295,6 +319,43 @@ TEST(AsxReader, EntityTricksEndQuickly) {
         "<!DOCTYPE asx [<!ENTITY host \"http://h/\">]><asx><entry><ref href='&host;a'/></entry>"
         "</asx>");
     EXPECT_EQ(declared.items()[0].sources[0].url, "http://h/a");
+}
+
+TEST(AsxReader, NestedListsJoinWhereTheyAreNamed) {
+    QTemporaryDir dir;
+    const auto write = [&dir](const char *name, const QByteArray &text) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("inner.asx",
+          "<asx><entry><ref href='inner.wmv'/></entry>"
+          "<entryref href='outer.asx'/></asx>");
+    write("songs.m3u", "#EXTM3U\nsong.mp3\n");
+    write("outer.asx",
+          "<asx><entry><ref href='first.wmv'/></entry>"
+          "<repeat count='3'><entryref href='inner.asx'/>"
+          "<entry><ref href='last.wmv'/></entry></repeat>"
+          "<entryref href='songs.m3u'/><entryref href='missing.asx'/>"
+          "<entryref href='http://host/live.asx'/></asx>");
+    CMetafilePlaylist list;
+    QString error;
+    ASSERT_TRUE(readMetafilePlaylist(dir.filePath("outer.asx"), list, &error))
+        << error.toStdString();
+    // The inner list's own reference back to the outer one is not followed again.
+    std::vector<QString> addresses;
+    for (const CMetafileEntry &entry : list.items()) {
+        addresses.push_back(entry.sources.front().url);
+    }
+    EXPECT_EQ(addresses, (std::vector<QString>{dir.filePath("first.wmv"), dir.filePath("inner.wmv"),
+                                               dir.filePath("last.wmv"), dir.filePath("song.mp3"),
+                                               "http://host/live.asx"}));
+    EXPECT_EQ(list.repeat().startItem, 1u);
+    EXPECT_EQ(list.repeat().endItem, 3u);
+
+    // A list of nothing but references to itself plays nothing.
+    write("self.asx", "<asx><entryref href='self.asx'/></asx>");
+    EXPECT_FALSE(readMetafilePlaylist(dir.filePath("self.asx"), list, &error));
 }
 
 TEST(AsxReader, HugeListsAreCutAtTheItemLimit) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRgb>
-#include <QString>
 
 #include <vector>
 
@@ -9,8 +8,7 @@ class QMenu;
 class QAction;
 class QTreeWidget;
 
-// What the list pages share: their report-style lists, their menus and the media filter of their
-// file dialogs.
+// What the list pages share: their report-style lists and their menus.
 namespace kivo::lists {
 
 // The text colour of the playlist's and the repeat sections' lists.
@@ -27,9 +25,5 @@ void selectRows(QTreeWidget &list, const std::vector<int> &rows);
 
 // A menu item that carries its command id.
 QAction *addMenuItem(QMenu &menu, const char *text, int command);
-
-// The media files the player opens, in the Windows filter form the file dialogs take; the
-// first entry also holds the containers of today's files, which the playlist takes too.
-QString mediaFileFilter();
 
 }  // namespace kivo::lists

@@ -12,6 +12,7 @@
 #include "player/lists/mediakind.h"
 #include "player/lists/playlistfile.h"
 #include "player/lists/window/listwidgets.h"
+#include "player/transport/playerfilters.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
 #include "player/transport/playlistplayer.h"
@@ -159,7 +160,7 @@ int CPlaylistPanel::runCommand(int id) {
 int CPlaylistPanel::addFiles() {
     kivo::ui::CFileRequest request;
     request.caption = QStringLiteral("KIVO Player_재생목록 추가");
-    request.filter = kivo::lists::mediaFileFilter();
+    request.filter = kivo::player::mediaFilter();
     const QStringList paths = kivo::ui::openFileNames(this, request);
     if (paths.isEmpty()) {
         return 0;

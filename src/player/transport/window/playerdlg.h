@@ -141,6 +141,8 @@ private:
     void showRateMenu(int buttonId, const QRect &button);
     void runMenu(QMenu &menu, const QRect &beside);
     int switchPlayMode(bool repeat);
+    // The open dialog (with its address row); the choice plays at once.
+    int openChosenFile();
     int stopAndHide();
     void arrangePlayer();
 

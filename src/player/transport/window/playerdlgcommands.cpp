@@ -11,6 +11,8 @@
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playeraccelerators.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/playerfilters.h"
+#include "player/transport/window/bufferingtimedlg.h"
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
@@ -121,6 +123,17 @@ int CPlayerDlg::runCommand(int id) {
             m_settings.separateMode = !m_settings.separateMode;
             updateContainerSizing();
             return 1;
+        case PlayerAction::OpenFile:
+            return openChosenFile();
+        case PlayerAction::BufferingTimeDialog: {
+            CBufferingTimeDlg dialog(m_settings.bufferingTime, this);
+            if (dialog.exec() != QDialog::Accepted) {
+                return 0;
+            }
+            m_settings.bufferingTime = dialog.seconds();
+            m_session.engine().setBufferingTime(dialog.seconds());
+            return 1;
+        }
         case PlayerAction::Next:
         case PlayerAction::Previous:
             // The audio CD's tracks come first once the player has them.
@@ -130,6 +143,10 @@ int CPlayerDlg::runCommand(int id) {
             }
             return command->action == PlayerAction::Next ? m_playlist.playNext()
                                                          : m_playlist.playPrevious();
+        case PlayerAction::SceneSplit:
+            // A new scene at the frame on screen, as the scene tree's own add button does it.
+            return m_transport.isFileOpen() ? m_sceneTree->runCommand(CSceneTreePanel::kAddButton)
+                                            : 0;
         case PlayerAction::BasicTree:
             return m_sceneTree->runBasicTree(true);
         case PlayerAction::ToggleChannelBrowser:
@@ -144,6 +161,21 @@ int CPlayerDlg::runCommand(int id) {
         default:
             return 0;
     }
+}
+
+int CPlayerDlg::openChosenFile() {
+    kivo::ui::CFileRequest request;
+    request.caption = QStringLiteral("KIVO Player_파일열기");
+    request.filter = kivo::player::mediaFilter();
+    request.recentAddresses = &m_settings.recentAddresses;
+    const QString chosen = kivo::ui::openFileName(this, request);
+    if (chosen.isEmpty()) {
+        return 0;
+    }
+    // A file the user chose plays by itself: the queue and CD playback are left.
+    m_session.setAudioCdMode(false);
+    m_playlist.leave();
+    return openFile(chosen, true);
 }
 
 int CPlayerDlg::runAccelerator(QKeyCombination key) {

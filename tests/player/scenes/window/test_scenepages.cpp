@@ -12,6 +12,7 @@
 #include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/scenes/window/treedialogs.h"
+#include "player/transport/playercommands.h"
 #include "player/transport/window/playerdlg.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
@@ -102,7 +103,11 @@ private slots:
         QCOMPARE(tree.root()->childCount(), 1);
         QVERIFY(player.session().isDescriptionChanged());
 
-        // Adding at the player's frame 0 is refused; the menu greys merge with one scene.
+        // Alt+T adds a scene at the frame on screen; at frame 0 it is refused.
+        QCOMPARE(player.seekToFrame(60), 1);
+        QCOMPARE(player.runCommand(kivo::player::kKeySceneSplit), 1);
+        QCOMPARE(tree.root()->childCount(), 2);
+        QCOMPARE(tree.root()->child(1)->frame(), 60.0);
         player.seekToPosition(0);
         QCOMPARE(page.runCommand(CSceneTreePanel::kAddButton), 0);
         const std::unique_ptr<QMenu> menu = page.contextMenu();

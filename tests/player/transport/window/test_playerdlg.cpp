@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -19,6 +20,7 @@
 #include "player/shell/mimeappslist.h"
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/window/bufferingtimedlg.h"
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
@@ -229,6 +231,33 @@ private slots:
         QTRY_COMPARE(again.panel.session().engine().mediaPath(), fixture("cuts.mkv"));
         again.panel.playlistPlayer().playlist().clear();
         again.panel.exitPlayer();
+    }
+
+    // The open button's choice plays at once; an address joins the recent list even when it
+    // cannot be opened. The buffering time is 0 to 60 seconds.
+    void theOpenDialogAndTheBufferingTime() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CPanel player(settingsFile());
+        asker.answerFile(fixture("cuts.mp4"));
+        QCOMPARE(player.panel.runCommand(kivo::player::kOpenButton), 1);
+        QCOMPARE(asker.fileRequests().size(), 1);
+        QCOMPARE(asker.fileRequests()[0].caption, QStringLiteral("KIVO Player_파일열기"));
+        QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+        asker.answerFile(QStringLiteral("http://127.0.0.1:9/none.wmv"));
+        QCOMPARE(player.panel.runCommand(kivo::player::kOpenButton), 0);
+        QCOMPARE(player.panel.settings().recentAddresses,
+                 QStringList{QStringLiteral("http://127.0.0.1:9/none.wmv")});
+
+        CBufferingTimeDlg dialog(10);
+        dialog.edit().setText(QStringLiteral("61"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(asker.texts().contains(QStringLiteral("0 ~ 60사이의 시간을 입력하세요")));
+        dialog.edit().setText(QStringLiteral("0"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.seconds(), 0);
     }
 
     // Accelerator keys reach the panel from any of its windows, but only while their button
