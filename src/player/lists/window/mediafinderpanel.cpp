@@ -155,6 +155,8 @@ void CMediaFinderPanel::takeBatch(quint64 generation,
 void CMediaFinderPanel::stopSearch() {
     if (m_searching) {
         m_worker.request_stop();
+        // What the worker still hands over was never shown: the list stays as the user saw it.
+        ++m_generation;
         endSearch();
     }
 }

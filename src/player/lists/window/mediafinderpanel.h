@@ -96,7 +96,8 @@ private:
     COVFlatEdit *m_path;
     bool m_searching = false;
     QString m_searchedFolder;
-    // Batches of an earlier search that arrive late are recognised by their number and dropped.
+    // Batches of an earlier or stopped search that arrive late are recognised by their number
+    // and dropped.
     quint64 m_generation = 0;
     // Last: it stops and joins before anything it posts to goes.
     std::jthread m_worker;
