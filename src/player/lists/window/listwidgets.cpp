@@ -20,6 +20,9 @@ void styleReportList(QTreeWidget &list, QRgb textColour) {
     QPalette colours = list.palette();
     colours.setColor(QPalette::Base, Qt::black);
     colours.setColor(QPalette::Text, QColor::fromRgb(textColour));
+    // The header in the skin's graphite, its titles in the pages' light grey.
+    colours.setColor(QPalette::Button, QColor(0x2C, 0x30, 0x37));
+    colours.setColor(QPalette::ButtonText, QColor(0xD8, 0xDD, 0xE4));
     list.setPalette(colours);
 }
 

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
-#include <QPushButton>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include "player/transport/playertransport.h"
 #include "player/transport/playlistplayer.h"
 #include "uisupport/asker.h"
+#include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/skin.h"
 
@@ -51,8 +51,10 @@ CPlaylistPanel::CPlaylistPanel(CPlayerSession &session, CPlayerTransport &transp
       m_bottomSeparator(new COVSeparator(this)),
       m_random(new QCheckBox(QStringLiteral("랜덤"), this)),
       m_repeat(new QCheckBox(QStringLiteral("반복"), this)),
-      m_set(new QPushButton(QStringLiteral("설정(&S)"), this)),
-      m_release(new QPushButton(QStringLiteral("해제(&D)"), this)) {
+      m_set(new COVFlatButton(this)),
+      m_release(new COVFlatButton(this)) {
+    m_set->setText(QStringLiteral("설정(&S)"));
+    m_release->setText(QStringLiteral("해제(&D)"));
     kivo::lists::styleReportList(*m_list, kivo::lists::kListTextColour);
     m_list->setHeaderLabels({QStringLiteral("종류"), QStringLiteral("파일명")});
     m_list->setColumnWidth(0, 40);

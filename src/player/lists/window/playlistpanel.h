@@ -7,8 +7,8 @@
 class CPlayerSession;
 class CPlayerTransport;
 class CPlaylistPlayer;
+class COVFlatButton;
 class COVSeparator;
-class QAbstractButton;
 class QCheckBox;
 class QMenu;
 class QTreeWidget;
@@ -53,8 +53,8 @@ public:
     QTreeWidget &list() { return *m_list; }
     QCheckBox &randomBox() { return *m_random; }
     QCheckBox &repeatBox() { return *m_repeat; }
-    QAbstractButton &setButton() { return *m_set; }
-    QAbstractButton &releaseButton() { return *m_release; }
+    COVFlatButton &setButton() { return *m_set; }
+    COVFlatButton &releaseButton() { return *m_release; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -77,6 +77,6 @@ private:
     COVSeparator *m_bottomSeparator;
     QCheckBox *m_random;
     QCheckBox *m_repeat;
-    QAbstractButton *m_set;
-    QAbstractButton *m_release;
+    COVFlatButton *m_set;
+    COVFlatButton *m_release;
 };

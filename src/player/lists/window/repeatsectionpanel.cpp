@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
 
@@ -18,6 +17,7 @@
 #include "scene/mediatime.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
+#include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 
 namespace {
@@ -36,10 +36,10 @@ QString objectNameOf(int id) {
     return QStringLiteral("control%1").arg(id);
 }
 
-QPushButton *makeButton(QWidget *parent, int id, const char *text) {
-    auto *button = new QPushButton(QString::fromUtf8(text), parent);
+COVFlatButton *makeButton(QWidget *parent, int id, const char *text) {
+    auto *button = new COVFlatButton(parent);
+    button->setText(QString::fromUtf8(text));
     button->setObjectName(objectNameOf(id));
-    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
