@@ -78,3 +78,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-nanum)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The user guide the player's help command opens: installed with the programs' data, and copied
+# beside the player program in the build.
+install(FILES ${PROJECT_SOURCE_DIR}/data/help/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/kivo/help)

@@ -16,7 +16,30 @@ CSceneNode *CSceneNode::child(int index) const {
     return m_children[static_cast<size_t>(index)].get();
 }
 
+void CSceneNode::setFrame(double frame) {
+    m_frame = frame;
+    if (m_parent) {
+        m_parent->m_childrenAscending = false;
+    }
+}
+
+void CSceneNode::noteChildPlaced(size_t index) {
+    const double frame = m_children[index]->m_frame;
+    const bool afterPrevious = index == 0 || m_children[index - 1]->m_frame < frame;
+    const bool beforeNext =
+        index + 1 >= m_children.size() || frame < m_children[index + 1]->m_frame;
+    m_childrenAscending = m_childrenAscending && afterPrevious && beforeNext;
+}
+
 int CSceneNode::indexOfChild(double frame) const {
+    if (m_childrenAscending) {
+        const auto found = std::lower_bound(
+            m_children.begin(), m_children.end(), frame,
+            [](const std::unique_ptr<CSceneNode> &child, double f) { return child->m_frame < f; });
+        return found != m_children.end() && (*found)->m_frame == frame
+                   ? static_cast<int>(found - m_children.begin())
+                   : -1;
+    }
     for (int i = 0; i < childCount(); ++i) {
         if (m_children[static_cast<size_t>(i)]->m_frame == frame) {
             return i;
@@ -44,6 +67,7 @@ CSceneNode *CSceneNode::addChild(std::unique_ptr<CSceneNode> child) {
     }
     child->m_parent = this;
     m_children.push_back(std::move(child));
+    noteChildPlaced(m_children.size() - 1);
     return m_children.back().get();
 }
 
@@ -59,8 +83,10 @@ CSceneNode *CSceneNode::insertChild(int index, std::unique_ptr<CSceneNode> child
     CSceneNode *inserted = child.get();
     if (index < 0 || index >= childCount()) {
         m_children.push_back(std::move(child));
+        noteChildPlaced(m_children.size() - 1);
     } else {
         m_children.insert(m_children.begin() + index, std::move(child));
+        noteChildPlaced(static_cast<size_t>(index));
     }
     return inserted;
 }
@@ -79,6 +105,7 @@ void CSceneNode::deleteChild(int index) {
 
 void CSceneNode::clearChildren() {
     m_children.clear();
+    m_childrenAscending = true;
 }
 
 std::unique_ptr<CSceneNode> CSceneNode::takeChild(int index) {
@@ -205,6 +232,7 @@ CSceneNode *CSceneNode::promote() {
     for (size_t i = static_cast<size_t>(index) + 1; i < parent->m_children.size(); ++i) {
         parent->m_children[i]->m_parent = this;
         m_children.push_back(std::move(parent->m_children[i]));
+        noteChildPlaced(m_children.size() - 1);
     }
     parent->m_children.resize(static_cast<size_t>(index) + 1);
     std::unique_ptr<CSceneNode> self = parent->takeChild(index);
@@ -229,8 +257,9 @@ CSceneNode *CSceneNode::mergeUpTo(const CSceneNode *last) {
         for (auto &grandchild : folded.m_children) {
             grandchild->m_parent = this;
             m_children.push_back(std::move(grandchild));
+            noteChildPlaced(m_children.size() - 1);
         }
-        folded.m_children.clear();
+        folded.clearChildren();
     }
     siblings.erase(siblings.begin() + first + 1, siblings.begin() + end + 1);
     return this;

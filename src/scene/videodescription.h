@@ -84,7 +84,7 @@ public:
     CSceneNode &operator=(const CSceneNode &) = delete;
 
     double frame() const { return m_frame; }
-    void setFrame(double frame) { m_frame = frame; }
+    void setFrame(double frame);
     int32_t expanded() const { return m_expanded; }
     void setExpanded(int32_t expanded) { m_expanded = expanded; }
     int32_t selected() const { return m_selected; }
@@ -142,6 +142,8 @@ public:
 
 private:
     std::unique_ptr<CSceneNode> takeChild(int index);
+    // Keeps m_childrenAscending true for as long as the child just put at index keeps the order.
+    void noteChildPlaced(size_t index);
     bool hasAncestorOrSelf(const CSceneNode *node) const;
     bool findRowOfSelected(int &rows) const;
 
@@ -152,6 +154,9 @@ private:
     CSceneInfo m_info;
     CLayoutPoint m_layoutPoint;
     std::vector<std::unique_ptr<CSceneNode>> m_children;
+    // The children's frames rise strictly from first to last, as a tree built in frame order
+    // has them: a frame is then found by halving instead of by a walk over every child.
+    bool m_childrenAscending = true;
 };
 
 class CVideoDescription {

@@ -156,7 +156,9 @@ void printDescriptionJson(std::ostream &out, const CVideoDescription &document, 
     out << "],\"captions\":[";
     for (size_t i = 0; i < document.captions().size(); ++i) {
         const CCaptionEntry &caption = document.captions()[i];
+        // The time in whole milliseconds too, the unit of SAMI files.
         out << (i ? "," : "") << "{\"time\":" << jsonNumber(caption.time)
+            << ",\"ms\":" << jsonNumber(std::trunc(caption.time / 10'000.0))
             << ",\"text\":" << jsonString(caption.text) << '}';
     }
     out << "],\"extraEntries\":" << document.extraEntries().size() << "}\n";

@@ -6,7 +6,8 @@
 
 class CVideoDescription;
 
-// Text and JSON views of a scene description, used by the kivoscv command.
+// Text and JSON views of a scene description, used by the kivoscv command. The JSON gives each
+// caption its time in 100-ns units ("time") and in whole milliseconds ("ms").
 
 // Frame number -> media time in 100 ns units, or a negative value when unknown.
 using FrameClock = std::function<double(double frame)>;

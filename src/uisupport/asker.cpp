@@ -13,6 +13,7 @@
 #include "platform/messages.h"
 #include "uisupport/filedlg.h"
 #include "uisupport/filefilter.h"
+#include "uisupport/noticedlg.h"
 
 namespace kivo::ui {
 namespace {
@@ -126,6 +127,14 @@ QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QStr
     return QFileDialog::getExistingDirectory(parent, caption, start);
 }
 
+void CDialogAsker::notice(QWidget *parent, const QString &text) {
+    CNoticeDlg(text, parent).exec();
+}
+
+void CScriptedAsker::notice(QWidget *, const QString &text) {
+    m_questions.append({applicationTitle(), text, MessageButtons::Ok, MessageIcon::Information});
+}
+
 QStringList CScriptedAsker::texts() const {
     QStringList result;
     for (const Question &question : m_questions) {
@@ -199,6 +208,10 @@ void setApplicationTitle(const QString &title) {
 
 int messageBox(QWidget *parent, const QString &text, MessageButtons buttons, MessageIcon icon) {
     return asker().message(parent, applicationTitle(), text, buttons, icon);
+}
+
+void notice(QWidget *parent, const QString &text) {
+    asker().notice(parent, text);
 }
 
 QString openFileName(QWidget *parent, CFileRequest request) {

@@ -41,6 +41,8 @@ public:
     // An open dialog in which several files can be chosen: the chosen paths, none on cancel.
     virtual QStringList fileNames(QWidget *parent, const CFileRequest &request) = 0;
     virtual QString folder(QWidget *parent, const QString &caption, const QString &start) = 0;
+    // A notice after a finished action; it goes away by itself.
+    virtual void notice(QWidget *parent, const QString &text) = 0;
 };
 
 // The real dialogs: QMessageBox with Korean button texts, QFileDialog.
@@ -51,6 +53,8 @@ public:
     QString fileName(QWidget *parent, const CFileRequest &request) override;
     QStringList fileNames(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
+    // CNoticeDlg, closing itself.
+    void notice(QWidget *parent, const QString &text) override;
 };
 
 // Answers from queues, in order; records every question. When a queue runs dry a message is
@@ -80,6 +84,8 @@ public:
     QString fileName(QWidget *parent, const CFileRequest &request) override;
     QStringList fileNames(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
+    // Recorded as a question with an OK button and the information icon.
+    void notice(QWidget *parent, const QString &text) override;
 
 private:
     QList<int> m_messageAnswers;
@@ -112,6 +118,8 @@ void setApplicationTitle(const QString &title);
 // A message box with the application title as caption; returns a MessageAnswer.
 int messageBox(QWidget *parent, const QString &text, MessageButtons buttons = MessageButtons::Ok,
                MessageIcon icon = MessageIcon::None);
+// A notice through the asker ("정상적으로 저장되었습니다.").
+void notice(QWidget *parent, const QString &text);
 // File dialogs through the asker. The default extension is added to a chosen name that has
 // none, whichever asker answered.
 QString openFileName(QWidget *parent, CFileRequest request);

@@ -58,6 +58,32 @@ TEST_F(SceneTree, AddChildRefusesDuplicateFramesOnlyAmongSiblings) {
     EXPECT_EQ(root.indexOfChild(150), -1);
 }
 
+TEST(SceneNodeLookup, FramesAreFoundWhateverTheOrderOfTheChildren) {
+    // Children in frame order are looked up by halving; any other order by a walk. Every way of
+    // putting a child out of order must switch to the walk.
+    CSceneNode root;
+    for (double frame : {10.0, 20.0, 30.0}) {
+        ASSERT_NE(root.addChild(frame), nullptr);
+    }
+    EXPECT_EQ(root.indexOfChild(20), 1);
+    EXPECT_EQ(root.indexOfChild(25), -1);
+    root.insertChild(0, std::make_unique<CSceneNode>(nullptr, 40.0));  // 40 10 20 30
+    EXPECT_EQ(root.indexOfChild(40), 0);
+    EXPECT_EQ(root.indexOfChild(30), 3);
+    EXPECT_EQ(root.addChild(10), nullptr);
+
+    CSceneNode other;
+    other.addChild(1);
+    other.addChild(2)->setFrame(0.5);  // 1 0.5
+    EXPECT_EQ(other.indexOfChild(0.5), 1);
+    EXPECT_EQ(other.addChild(0.5), nullptr);
+    other.clearChildren();
+    other.addChild(5);
+    other.addChild(3);  // out of order again after the clear
+    EXPECT_EQ(other.indexOfChild(3), 1);
+    EXPECT_EQ(other.addChild(3), nullptr);
+}
+
 TEST_F(SceneTree, InsertAndDeleteChildren) {
     a->insertChild(0, std::make_unique<CSceneNode>(nullptr, 105));
     a->insertChild(99, std::make_unique<CSceneNode>(nullptr, 140));

@@ -286,6 +286,10 @@ int CPlayerTransport::goToEdge(double position) {
 
 int CPlayerTransport::endOfStream() {
     stopWithoutRewinding();
+    const bool playlistPlaying = m_playlist && m_playlist->isPlaying();
+    if (m_metafile && m_metafile->isActive() && m_metafile->playNextEntry(playlistPlaying)) {
+        return 1;
+    }
     if (m_playlist && m_playlist->isPlaying()) {
         return m_playlist->playNext();
     }
@@ -306,6 +310,9 @@ void CPlayerTransport::positionUpdate(double position) {
         }
     }
     emit positionReport(position);
+    if (m_metafile && m_metafile->entryTimeUsedUp(position)) {
+        endOfStream();
+    }
 }
 
 int CPlayerTransport::positionSliderMoved(int seconds) {

@@ -23,6 +23,18 @@ public:
     virtual int playNext() = 0;
 };
 
+// What the transport asks of the metafile list (ASX, M3U) that is playing, if any.
+class IMetafileList {
+public:
+    virtual ~IMetafileList() = default;
+    virtual bool isActive() const = 0;
+    // The entry ended: 1 when the list took care of what plays next, 0 when it has ended and
+    // a playing playlist goes on.
+    virtual int playNextEntry(bool playlistPlaying) = 0;
+    // The entry's own duration is over at this position.
+    virtual bool entryTimeUsedUp(double position) const = 0;
+};
+
 // The control panel's transport: the play state machine and every operation that moves the
 // open file (play, stop, pause, rates, steps, seeks, start and end, zoom, volume), and what the
 // panel shows of them (play-state text, pause button, time display, sliders, which controls are
@@ -52,6 +64,7 @@ public:
     explicit CPlayerTransport(CPlayerSession &session, QObject *parent = nullptr);
 
     void setPlaylist(IPlaylistPlayer *playlist) { m_playlist = playlist; }
+    void setMetafileList(IMetafileList *list) { m_metafile = list; }
 
     // A file was opened: its duration (0 unknown, as for a live stream), whether it shows
     // pictures, and whether the grabber could open it (scenes, frames and steps need it).
@@ -158,6 +171,7 @@ private:
 
     CPlayerSession &m_session;
     IPlaylistPlayer *m_playlist = nullptr;
+    IMetafileList *m_metafile = nullptr;
     bool m_open = false;
     bool m_hasVideo = false;
     bool m_sceneNavigation = false;

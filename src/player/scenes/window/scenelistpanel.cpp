@@ -112,7 +112,7 @@ int CSceneListPanel::runCommand(int id) {
             if (m_list->saveImage() != 1) {
                 return 0;
             }
-            kivo::scenes::notice(this, QStringLiteral("이미지가 저장되었습니다."));
+            kivo::ui::notice(this, QStringLiteral("이미지가 저장되었습니다."));
             return 1;
         default:
             return 0;

@@ -11,11 +11,6 @@ bool askYes(QWidget *parent, const QString &question) {
                                 kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes;
 }
 
-void notice(QWidget *parent, const QString &text) {
-    kivo::ui::messageBox(parent, text, kivo::ui::MessageButtons::Ok,
-                         kivo::ui::MessageIcon::Information);
-}
-
 void offerToStopPlayback(QWidget *parent, CPlayerSession &session, const QString &question) {
     const int state = session.playState();
     if (state == CPlayerSession::kStopped || state == CPlayerSession::kPaused) {

@@ -10,8 +10,6 @@ namespace kivo::scenes {
 
 // A Yes/No question; true for Yes.
 bool askYes(QWidget *parent, const QString &question);
-// A notice after a finished action ("이미지가 저장되었습니다.").
-void notice(QWidget *parent, const QString &text);
 // Grabbing thumbnails while the video plays can make it stutter: while the player plays, asks
 // the question and stops playback on Yes.
 void offerToStopPlayback(QWidget *parent, CPlayerSession &session, const QString &question);

@@ -110,7 +110,17 @@ void CSceneTreePanel::attachFile() {
         m_tree->detach();
     }
     m_tree->reset();
+    m_imagesPrepared = false;
     followFileState();
+}
+
+int CSceneTreePanel::prepareSceneImagesOnce() {
+    if (m_imagesPrepared) {
+        return 1;
+    }
+    CTreeProgressDlg(m_session, *m_tree, this).exec();
+    m_imagesPrepared = m_tree->root() != nullptr && !m_tree->cancelFlag();
+    return m_imagesPrepared ? 1 : 0;
 }
 
 void CSceneTreePanel::followFileState() {
@@ -166,7 +176,7 @@ int CSceneTreePanel::runCommand(int id) {
             if (m_tree->saveImage() != 1) {
                 return 0;
             }
-            kivo::scenes::notice(this, QStringLiteral("이미지가 저장되었습니다."));
+            kivo::ui::notice(this, QStringLiteral("이미지가 저장되었습니다."));
             return 1;
         case kBasicTree:
             return runBasicTree(false);
@@ -237,7 +247,7 @@ int CSceneTreePanel::modifySelected() {
     info.comment = m_comment->text().toStdString();
     // A changed title is an edit like any other: the description is marked for saving.
     m_session.markDescriptionChanged();
-    kivo::scenes::notice(this, QStringLiteral("정상적으로 수정되었습니다."));
+    kivo::ui::notice(this, QStringLiteral("정상적으로 수정되었습니다."));
     return 1;
 }
 

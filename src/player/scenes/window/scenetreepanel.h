@@ -58,6 +58,9 @@ public:
     // Builds a basic tree after its two questions (whether to stop playback, whether to replace
     // the tree; the control panel's menu asks them the other way round). 1 when built.
     int runBasicTree(bool rebuildQuestionFirst);
+    // The scenes of a file from a scene file get their pictures once, with the progress dialog,
+    // before they are first shown. 0 when the user stopped it (then it is offered again).
+    int prepareSceneImagesOnce();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -80,4 +83,5 @@ private:
     COVFlatEdit *m_title;
     COVFlatEdit *m_comment;
     COVSeparator *m_lower;
+    bool m_imagesPrepared = false;
 };

@@ -17,6 +17,7 @@
 #include "player/lists/playlistfile.h"
 #include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
+#include "player/transport/playerfilters.h"
 #include "player/transport/window/playercontainers.h"
 #include "scene/mediapath.h"
 #include "scene/scvfile.h"
@@ -54,6 +55,15 @@ bool restorePlacement(COVRegistry &registry, const QString &name, QWidget &windo
     return true;
 }
 
+// The wait cursor for as long as a file is being opened, whichever way the open ends.
+class CWaitCursor {
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor &) = delete;
+    CWaitCursor &operator=(const CWaitCursor &) = delete;
+};
+
 bool isSceneFile(const QString &path) {
     return path.endsWith(QStringLiteral(".scv"), Qt::CaseInsensitive);
 }
@@ -88,6 +98,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     loadLists();
     createSatellites();
     m_transport.setPlaylist(&m_playlist);
+    m_transport.setMetafileList(&m_metafile);
     connect(&m_session, &CPlayerSession::positionUpdated, &m_transport,
             &CPlayerTransport::positionUpdate);
     connect(&m_session.engine(), &CPlaybackEngine::graphEvent, this,
@@ -183,31 +194,94 @@ void CPlayerDlg::closeFile() {
 }
 
 int CPlayerDlg::openFile(const QString &path, bool play) {
+    const CWaitCursor waiting;
     const quint64 generation = ++m_openGeneration;
-    closeFile();
-    QString media = path;
-    std::unique_ptr<CVideoDescription> description;
-    if (isSceneFile(path)) {
-        description = std::make_unique<CVideoDescription>();
-        const std::string scvPath = path.toStdString();
-        if (loadScv(scvPath, *description) != ScvReadResult::Ok) {
-            kivo::ui::messageBox(this,
-                                 QStringLiteral("SCV 파일을 읽는 도중에 오류가 발생했습니다."));
-            return 0;
-        }
-        if (description->mediaPath().empty()) {
-            return 0;
-        }
-        media = QString::fromStdString(
-            toLocalSeparators(resolveMediaPath(description->mediaPath(), scvPath)));
+    if (m_transport.isFileOpen()) {
+        m_transport.stopWithoutRewinding();
+        closeFile();
+    } else {
+        // Nothing to close: a caption file assigned for the next open stays with the engine.
+        reset();
     }
-    if (!m_video->open(media)) {
+    showPlayState(QStringLiteral("미디어에 연결중.."));
+    if (isSceneFile(path)) {
+        return openSceneFile(path, play, generation);
+    }
+    QString media = path;
+    if (!m_metafile.isActive() && CPlaybackEngine::isPlaylist(path) &&
+        !m_metafile.start(path, &media)) {
+        kivo::ui::messageBox(this, QStringLiteral("파일을 여는데 실패했습니다."));
+        return 0;
+    }
+    // An entry of a list that does not open gives way to its backup address or the next entry.
+    while (openMedia(media, media, nullptr, play, generation) != 1) {
         if (generation != m_openGeneration) {
             // Another open (a hand-off) came while this one loaded and took its place.
             return 0;
         }
+        if (!m_metafile.nextToTry(&media)) {
+            m_metafile.clear();
+            reset();
+            kivo::ui::messageBox(this, QStringLiteral("파일을 여는데 실패했습니다."));
+            return 0;
+        }
+    }
+    if (m_metafile.isActive() && m_metafile.entryStart() > 0) {
+        m_transport.seekToTime(m_metafile.entryStart());
+    }
+    return 1;
+}
+
+int CPlayerDlg::openSceneFile(const QString &path, bool play, quint64 generation) {
+    auto description = std::make_unique<CVideoDescription>();
+    const std::string scvPath = QFile::encodeName(path).toStdString();
+    if (QFileInfo(path).size() == 0) {
+        // Missing, unreadable or empty: nothing to open.
         reset();
-        kivo::ui::messageBox(this, QStringLiteral("파일을 여는데 실패했습니다."));
+        return 0;
+    }
+    if (loadScv(scvPath, *description) != ScvReadResult::Ok) {
+        reset();
+        kivo::ui::messageBox(this,
+                             QStringLiteral("SCV 파일을 읽는 도중에 실패했습니다.\nSCV 파일이 "
+                                            "손상됐거나 오래된 버전일 수 있습니다."));
+        return 0;
+    }
+    if (description->mediaPath().empty()) {
+        reset();
+        return 0;
+    }
+    const QString media = QString::fromStdString(
+        toLocalSeparators(resolveMediaPath(description->mediaPath(), scvPath)));
+    if (openMedia(media, path, std::move(description), play, generation) == 1) {
+        return 1;
+    }
+    if (generation == m_openGeneration) {
+        reset();
+        kivo::ui::messageBox(
+            this, QStringLiteral("파일을 여는데 실패했습니다. 비디오 파일 경로가 정확한지 "
+                                 "확인하세요.\n경로가 틀렸으면 옵션에서 다시 지정할 수 "
+                                 "있습니다.\n\n비디오 파일 경로 : ") +
+                      media);
+    }
+    return 0;
+}
+
+int CPlayerDlg::openMedia(const QString &media, const QString &openedPath,
+                          std::unique_ptr<CVideoDescription> description, bool play,
+                          quint64 generation) {
+    CPlaybackEngine &engine = m_session.engine();
+    if (!description && engine.secondPath().isEmpty()) {
+        // Captions of the same name beside the media come along.
+        const QString captions = media.left(media.lastIndexOf(u'.')) + QStringLiteral(".smi");
+        if (media.contains(u'.') && QFileInfo::exists(captions)) {
+            engine.setSecondPath(captions);
+        }
+    }
+    if (!m_video->open(media)) {
+        if (generation == m_openGeneration) {
+            reset();
+        }
         return 0;
     }
     if (!description) {
@@ -215,23 +289,23 @@ int CPlayerDlg::openFile(const QString &path, bool play) {
         description = std::make_unique<CVideoDescription>();
         description->setMediaPath(media.toStdString());
     }
-    const bool hasVideo = m_session.engine().hasVideo();
+    const bool hasVideo = engine.hasVideo();
     const bool sceneNavigation = hasVideo && m_session.openGrabber(media) == 1;
-    m_transport.fileOpened(m_session.engine().duration() * 1e-7, hasVideo, sceneNavigation);
+    m_transport.fileOpened(engine.duration() * 1e-7, hasVideo, sceneNavigation);
     // The file plays at the level the volume slider shows.
     m_transport.volumeSliderMoved(m_transport.volumeSlider());
     m_session.replaceDescription(std::move(description));
-    m_openPath = path;
-    setWindowTitle(titleFor(path));
+    m_openPath = openedPath;
+    setWindowTitle(titleFor(openedPath));
     showFileInfo(media);
-    if (m_session.engine().hasVideo()) {
+    if (hasVideo) {
         m_video->show();
     }
     if (play) {
         m_transport.play();
     }
-    kivo::logInfo(kLogCategory, "opened " + path.toStdString());
-    emit fileChanged(path);
+    kivo::logInfo(kLogCategory, "opened " + openedPath.toStdString());
+    emit fileChanged(openedPath);
     return 1;
 }
 
@@ -240,12 +314,36 @@ bool CPlayerDlg::isOpenedFromSceneFile() const {
 }
 
 int CPlayerDlg::saveDescription() {
+    if (!m_transport.isFileOpen() || m_session.description() == nullptr) {
+        return 0;
+    }
+    return isOpenedFromSceneFile() ? saveDescriptionTo(m_openPath) : saveDescriptionAs();
+}
+
+int CPlayerDlg::saveDescriptionAs() {
     const CVideoDescription *description = m_session.description();
-    if (description == nullptr || !isOpenedFromSceneFile() ||
-        saveScv(*description, m_openPath.toStdString()) != 1) {
+    if (!m_transport.isFileOpen() || description == nullptr) {
+        return 0;
+    }
+    const QFileInfo media(QString::fromStdString(description->mediaPath()));
+    kivo::ui::CFileRequest request;
+    request.save = true;
+    request.caption = QStringLiteral("KIVO Player_SCV 파일 저장");
+    request.filter = kivo::player::sceneSaveFilter();
+    request.defaultExtension = QStringLiteral("scv");
+    request.initialPath = media.dir().filePath(media.completeBaseName() + QStringLiteral(".scv"));
+    const QString path = kivo::ui::saveFileName(this, request);
+    return path.isEmpty() ? 0 : saveDescriptionTo(path);
+}
+
+int CPlayerDlg::saveDescriptionTo(const QString &path) {
+    // A save that fails says so: the edits are still only in the player.
+    if (saveScv(*m_session.description(), QFile::encodeName(path).toStdString()) != 1) {
+        kivo::ui::messageBox(this, QStringLiteral("저장에 실패했습니다. 다시 시도하세요"));
         return 0;
     }
     m_session.markDescriptionSaved();
+    kivo::ui::notice(this, QStringLiteral("정상적으로 저장되었습니다."));
     return 1;
 }
 

@@ -14,6 +14,7 @@
 #include "player/shell/fileassociations.h"
 #include "player/shell/playersettings.h"
 #include "player/shell/screensaverinhibitor.h"
+#include "player/transport/metafilelistplayer.h"
 #include "player/transport/optionmenustate.h"
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
@@ -24,6 +25,7 @@
 
 class CChannelWnd;
 class CInfoContainerWnd;
+class CVideoDescription;
 class CPlaybackWnd;
 class CSceneContainerWnd;
 class CSceneListPanel;
@@ -72,8 +74,11 @@ public:
     int stop() override { return m_transport.stopAndRewind(); }
     int seekToFrame(double frame) override { return m_transport.seekToFrame(frame); }
     int seekToPosition(double position) override { return m_transport.seekToTime(position); }
-    // The description of a file opened from its scene file goes back into that file.
+    // The description goes back into the scene file it came from, or into one the user names;
+    // a notice says it is saved, a message that it is not.
     int saveDescription() override;
+    // Always asks for the scene file, proposing the media's name with ".scv".
+    int saveDescriptionAs();
     void showPlayState(const QString &text) override;
     // Closes the open file and empties the panel.
     void closeFile();
@@ -133,6 +138,11 @@ private:
     void reset();
     void showFileInfo(const QString &path);
     void openWhenNoQuestionIsOpen(const QString &path);
+    int openSceneFile(const QString &path, bool play, quint64 generation);
+    // Opens media (openedPath names it in the title: the scene file it came from, or itself)
+    // with its description (none: a new, empty one). 0 when the engine cannot open it.
+    int openMedia(const QString &media, const QString &openedPath,
+                  std::unique_ptr<CVideoDescription> description, bool play, quint64 generation);
     void loadLists();
     void saveLists();
     // Dropped files join the playlist and play as its queue; unsupported ones are refused.
@@ -143,6 +153,15 @@ private:
     int switchPlayMode(bool repeat);
     // The open dialog (with its address row); the choice plays at once.
     int openChosenFile();
+    int saveDescriptionTo(const QString &path);
+    int assignCaptionFile();
+    // The open dialog for a video (media only; an address counts).
+    QString askForMedia();
+    int convertSamiToScv();
+    int assignMediaFile();
+    int startSegmenter();
+    int openHomePage();
+    int openHelp();
     int stopAndHide();
     void arrangePlayer();
 
@@ -154,6 +173,7 @@ private:
     CPlayerSession m_session;
     CPlayerTransport m_transport{m_session};
     CPlaylistPlayer m_playlist{m_session};
+    CMetafileListPlayer m_metafile{m_session};
     std::vector<kivo::lists::CFoundFile> m_foundFiles;
     std::unique_ptr<CPlaybackWnd> m_video;
     CInfoContainerWnd *m_info = nullptr;

@@ -1,11 +1,17 @@
 // The control panel's commands: buttons, menus and accelerator keys end here.
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
+#include "player/captions/samiconversion.h"
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/shell/playersettings.h"
 #include "player/transport/optionmenustate.h"
@@ -16,6 +22,7 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/playermenubuilder.h"
+#include "scene/scvfile.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
@@ -125,6 +132,22 @@ int CPlayerDlg::runCommand(int id) {
             return 1;
         case PlayerAction::OpenFile:
             return openChosenFile();
+        case PlayerAction::SaveDescription:
+            return saveDescription();
+        case PlayerAction::SaveDescriptionAs:
+            return saveDescriptionAs();
+        case PlayerAction::AssignCaptionFile:
+            return assignCaptionFile();
+        case PlayerAction::ConvertSamiToScv:
+            return convertSamiToScv();
+        case PlayerAction::AssignMediaFile:
+            return assignMediaFile();
+        case PlayerAction::StartSegmenter:
+            return startSegmenter();
+        case PlayerAction::HomePage:
+            return openHomePage();
+        case PlayerAction::Help:
+            return openHelp();
         case PlayerAction::BufferingTimeDialog: {
             CBufferingTimeDlg dialog(m_settings.bufferingTime, this);
             if (dialog.exec() != QDialog::Accepted) {
@@ -176,6 +199,159 @@ int CPlayerDlg::openChosenFile() {
     m_session.setAudioCdMode(false);
     m_playlist.leave();
     return openFile(chosen, true);
+}
+
+int CPlayerDlg::assignCaptionFile() {
+    if (m_transport.isFileOpen()) {
+        return 0;
+    }
+    kivo::ui::CFileRequest request;
+    request.caption = QStringLiteral("KIVO Player_SMI 파일열기");
+    request.filter = QStringLiteral("SMI 파일 (*.smi)|*.smi;|");
+    request.recentAddresses = &m_settings.recentAddresses;
+    const QString chosen = kivo::ui::openFileName(this, request);
+    if (chosen.isEmpty()) {
+        return 0;
+    }
+    m_session.engine().setSecondPath(chosen);
+    return 1;
+}
+
+QString CPlayerDlg::askForMedia() {
+    kivo::ui::CFileRequest request;
+    request.caption = QStringLiteral("KIVO Player_비디오 파일 지정");
+    request.filter = kivo::player::mediaFilter(true);
+    request.recentAddresses = &m_settings.recentAddresses;
+    return kivo::ui::openFileName(this, request);
+}
+
+int CPlayerDlg::convertSamiToScv() {
+    if (m_transport.isFileOpen()) {
+        return 0;
+    }
+    kivo::ui::CFileRequest samiRequest;
+    samiRequest.caption = QStringLiteral("KIVO Player_SMI 파일열기");
+    samiRequest.filter = QStringLiteral("SMI 파일 (*.smi)|*.smi;|");
+    const QString sami = kivo::ui::openFileName(this, samiRequest);
+    if (sami.isEmpty()) {
+        return 0;
+    }
+    const auto entries = kivo::captions::loadSamiFile(QFile::encodeName(sami).toStdString());
+    if (!entries) {
+        kivo::ui::messageBox(this, QStringLiteral("SMI 파일 분석에 실패했습니다."));
+        return 0;
+    }
+    const QString media = askForMedia();
+    if (media.isEmpty()) {
+        return 0;
+    }
+    kivo::ui::CFileRequest scvRequest;
+    scvRequest.save = true;
+    scvRequest.caption = QStringLiteral("KIVO Player_SCV 파일저장");
+    scvRequest.filter = kivo::player::sceneSaveFilter();
+    scvRequest.defaultExtension = QStringLiteral("scv");
+    const QString scv = kivo::ui::saveFileName(this, scvRequest);
+    if (scv.isEmpty()) {
+        return 0;
+    }
+    const std::unique_ptr<CVideoDescription> converted =
+        kivo::captions::descriptionFromSami(*entries, media.toStdString());
+    if (saveScv(*converted, QFile::encodeName(scv).toStdString()) != 1) {
+        kivo::ui::messageBox(this, QString::fromUtf8(kivo::captions::kConversionSaveFailedMessage));
+        return 0;
+    }
+    kivo::ui::notice(this, QStringLiteral("정상적으로 저장되었습니다."));
+    return 1;
+}
+
+int CPlayerDlg::assignMediaFile() {
+    if (m_transport.isFileOpen()) {
+        // The open file's description names the new video, is saved, and opens again.
+        CVideoDescription *description = m_session.description();
+        if (!isOpenedFromSceneFile() || description == nullptr) {
+            return 0;
+        }
+        const QString media = askForMedia();
+        if (media.isEmpty()) {
+            return 0;
+        }
+        description->setMediaPath(media.toStdString());
+        const QString scv = m_openPath;
+        return saveDescriptionTo(scv) == 1 ? openFile(scv, true) : 0;
+    }
+    kivo::ui::CFileRequest scvRequest;
+    scvRequest.caption = QStringLiteral("KIVO Player_SCV파일 열기");
+    scvRequest.filter = kivo::player::sceneOpenFilter();
+    const QString scv = kivo::ui::openFileName(this, scvRequest);
+    if (scv.isEmpty()) {
+        return 0;
+    }
+    const QString media = askForMedia();
+    if (media.isEmpty() || QFileInfo(scv).size() == 0) {
+        return 0;
+    }
+    CVideoDescription description;
+    const std::string scvPath = QFile::encodeName(scv).toStdString();
+    if (loadScv(scvPath, description) != ScvReadResult::Ok) {
+        kivo::ui::messageBox(this, QStringLiteral("SCV 파일을 읽는 도중에 오류가 발생했습니다."));
+        return 0;
+    }
+    description.setMediaPath(media.toStdString());
+    if (saveScv(description, scvPath) != 1) {
+        kivo::ui::messageBox(this, QStringLiteral("저장에 실패했습니다. 다시 시도하세요"));
+        return 0;
+    }
+    if (kivo::ui::messageBox(this,
+                             QStringLiteral("비디오 파일이 정상적으로 지정되었습니다.\n지금 "
+                                            "파일을 여시겠습니까?"),
+                             kivo::ui::MessageButtons::YesNo,
+                             kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes) {
+        openFile(scv, true);
+    }
+    return 1;
+}
+
+int CPlayerDlg::startSegmenter() {
+    // Beside the player, then where the build puts it, then on the PATH (installed).
+    const QString folder = QCoreApplication::applicationDirPath();
+    QString program;
+    for (const QString &candidate :
+         {folder + QStringLiteral("/KIVOS"), folder + QStringLiteral("/" KIVO_SEGMENTER_IN_BUILD),
+          QStandardPaths::findExecutable(QStringLiteral("KIVOS"))}) {
+        if (!candidate.isEmpty() && QFileInfo(candidate).isExecutable()) {
+            program = candidate;
+            break;
+        }
+    }
+    if (program.isEmpty() || !QProcess::startDetached(program, {})) {
+        kivo::ui::messageBox(this, QStringLiteral("자동분할 프로그램을 실행하는데 오류가 "
+                                                  "발생했습니다.\n프로그램(KIVOS.exe)이 "
+                                                  "삭제됐는지 확인하세요"));
+        return 0;
+    }
+    return 1;
+}
+
+int CPlayerDlg::openHelp() {
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const QString &guide : {folder + QStringLiteral("/KIVOHelp.html"),
+                                 folder + QStringLiteral("/" KIVO_HELP_INSTALLED)}) {
+        if (QFileInfo::exists(guide) && QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
+            return 1;
+        }
+    }
+    kivo::ui::messageBox(this, QStringLiteral("KIVO 도움말 파일(KIVOHelp.chm)을 실행하는데 오류가 "
+                                              "발생했습니다.\n파일이 삭제됐는지 확인하세요"));
+    return 0;
+}
+
+int CPlayerDlg::openHomePage() {
+    const QString address = homePageAddress(QCoreApplication::applicationDirPath());
+    if (address.isEmpty() || !QDesktopServices::openUrl(QUrl(address))) {
+        kivo::ui::messageBox(this, QStringLiteral("(주) KIVO 홈페이지에 연결하는데 실패했습니다."));
+        return 0;
+    }
+    return 1;
 }
 
 int CPlayerDlg::runAccelerator(QKeyCombination key) {

@@ -194,6 +194,41 @@ private slots:
         QTRY_VERIFY(player.session().isDescriptionChanged());
     }
 
+    // The scenes of a scene file get their pictures once; a file closed under a running job
+    // ends it cleanly; a scene file with 100,000 scenes, some beyond the video's end, opens.
+    void scenePicturesAndFilesThatGoAway() {
+        CVideoDescription description;
+        description.setMediaPath(fixture("index.mp4").toStdString());
+        for (int frame = 1; frame <= 100000; ++frame) {
+            description.root().addChild(frame * 3);
+        }
+        const QString scv = m_folder.filePath(QStringLiteral("many.scv"));
+        QCOMPARE(saveScv(description, scv.toStdString()), 1);
+        COVRegistry registry(m_folder.filePath(QStringLiteral("many.conf")));
+        CPlayerDlg player(registry, {});
+        player.session().engine().setAudioOutput(QStringLiteral("null"));
+        QCOMPARE(player.openFile(scv, false), 1);
+        CSceneTreePanel &page = *player.sceneTreePanel();
+        CSceneImageTree &tree = page.tree();
+        QCOMPARE(tree.root()->childCount(), 100000);
+        QCOMPARE(page.prepareSceneImagesOnce(), 1);
+        QVERIFY(tree.thumbnailCache()->find(3) != nullptr);
+        // Scenes beyond the video's end have no picture; at most 500 scenes are visited.
+        QVERIFY(tree.thumbnailCache()->find(3 * 400) == nullptr);
+        QVERIFY(tree.thumbnailCache()->size() < size_t(kivo::scenes::kThumbnailLimit));
+        QCOMPARE(page.prepareSceneImagesOnce(), 1);
+
+        // The file goes away (a hand-off) while the basic tree is being built.
+        QTimer::singleShot(0, &player, [&player] { player.closeFile(); });
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CBasicTreeDlg dialog(player.session(), tree, &page);
+        dialog.pressStart();
+        QVERIFY(!dialog.hasBuilt());
+        QVERIFY(!dialog.isRunning());
+        QVERIFY(tree.root() == nullptr);
+    }
+
     // The thumbnail scale moves in half steps between 1 and 5, after the question; a stored
     // scale of 0 starts at 1.
     void theScaleStaysWithinItsLimits() {

@@ -146,6 +146,8 @@ private slots:
         const QString scv = m_folder.filePath(QStringLiteral("clip.scv"));
         QCOMPARE(saveScv(description, scv.toStdString()), 1);
 
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
         CPanel player(settingsFile());
         IPlayerControl *control = player.panel.session().control();
         QVERIFY(control != nullptr);
@@ -158,7 +160,9 @@ private slots:
                  player.panel.session().positionOfFrame(40));
         player.panel.session().description()->setMediaPath("moved/clip.mp4");
         player.panel.session().markDescriptionChanged();
-        QCOMPARE(control->saveDescription(), 1);
+        QCOMPARE(player.panel.runCommand(kivo::player::kKeySaveDescription), 1);
+        QVERIFY(asker.fileRequests().isEmpty());
+        QCOMPARE(asker.texts(), QStringList{QStringLiteral("정상적으로 저장되었습니다.")});
         QVERIFY(!player.panel.session().isDescriptionChanged());
         CVideoDescription saved;
         QCOMPARE(loadScv(scv.toStdString(), saved), ScvReadResult::Ok);
@@ -168,6 +172,22 @@ private slots:
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player_CLIP"));
         player.panel.closeFile();
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player"));
+
+        // A media file opened by itself is saved where the user says, the media's name proposed;
+        // a save that cannot be written says so and leaves the edits waiting.
+        QCOMPARE(control->openFile(m_folder.filePath(QStringLiteral("clip.mp4")), false), 1);
+        player.panel.session().markDescriptionChanged();
+        asker.answerFile(m_folder.filePath(QStringLiteral("missing/clip.scv")));
+        QCOMPARE(control->saveDescription(), 0);
+        QCOMPARE(asker.fileRequests().last().initialPath, scv);
+        QCOMPARE(asker.texts().last(), QStringLiteral("저장에 실패했습니다. 다시 시도하세요"));
+        QVERIFY(player.panel.session().isDescriptionChanged());
+        asker.answerFile(m_folder.filePath(QStringLiteral("copy.scv")));
+        QCOMPARE(player.panel.runCommand(kivo::player::kSaveDescriptionAs), 1);
+        QCOMPARE(loadScv(m_folder.filePath(QStringLiteral("copy.scv")).toStdString(), saved),
+                 ScvReadResult::Ok);
+        QCOMPARE(QString::fromStdString(saved.mediaPath()),
+                 m_folder.filePath(QStringLiteral("clip.mp4")));
     }
 
     // A file that does not open says so and leaves the panel empty; an open that a newer one
@@ -258,6 +278,85 @@ private slots:
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.seconds(), 0);
+    }
+
+    // A list plays its entries in turn (an address that does not open gives way to the entry's
+    // backup), then opens again stopped at its first entry; captions beside a file come along;
+    // a scene file whose video is gone says where it looked.
+    void listsCaptionsAndMissingVideos() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        const QString asx = m_folder.filePath(QStringLiteral("show.asx"));
+        QFile list(asx);
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QStringLiteral("<ASX><ENTRY><REF HREF=\"%1\"><REF HREF=\"%2\"></ENTRY>"
+                                  "<ENTRY><REF HREF=\"%3\"/></ENTRY></ASX>")
+                       .arg(m_folder.filePath(QStringLiteral("gone.mp4")), fixture("cuts.mp4"),
+                            fixture("index.mp4"))
+                       .toUtf8());
+        list.close();
+        CPanel player(settingsFile());
+        CPlaybackEngine &engine = player.panel.session().engine();
+        QCOMPARE(player.panel.openFile(asx, true), 1);
+        QCOMPARE(engine.mediaPath(), fixture("cuts.mp4"));
+        QTRY_COMPARE(player.panel.session().playState(), CPlayerSession::kPlaying);
+        player.panel.transport().endOfStream();
+        QCOMPARE(engine.mediaPath(), fixture("index.mp4"));
+        player.panel.transport().endOfStream();
+        QCOMPARE(engine.mediaPath(), fixture("cuts.mp4"));
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kStopped);
+        QVERIFY(asker.texts().isEmpty());
+
+        QVERIFY(QFile::copy(fixture("cuts.mp4"), m_folder.filePath(QStringLiteral("talk.mp4"))));
+        QFile captions(m_folder.filePath(QStringLiteral("talk.smi")));
+        QVERIFY(captions.open(QIODevice::WriteOnly));
+        captions.close();
+        player.panel.closeFile();
+        QCOMPARE(player.panel.openFile(m_folder.filePath(QStringLiteral("talk.mp4")), false), 1);
+        QCOMPARE(engine.secondPath(), m_folder.filePath(QStringLiteral("talk.smi")));
+
+        CVideoDescription description;
+        description.setMediaPath("elsewhere/talk.mp4");
+        const QString scv = m_folder.filePath(QStringLiteral("lost.scv"));
+        QCOMPARE(saveScv(description, scv.toStdString()), 1);
+        QCOMPARE(player.panel.openFile(scv, true), 0);
+        QVERIFY(
+            asker.texts().last().endsWith(QStringLiteral("비디오 파일 경로 : elsewhere/talk.mp4")));
+        QVERIFY(!player.panel.transport().isFileOpen());
+    }
+
+    // A SAMI file becomes a scene file of its captions for a video the user names; a scene file
+    // is given another video and opens with it.
+    void captionsConvertedAndVideosAssigned() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        const QString sami = m_folder.filePath(QStringLiteral("talk.smi"));
+        QFile file(sami);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "<SAMI><BODY><SYNC Start=1500><P Class=KRCC>안녕하세요\r\n"
+            "<SYNC Start=3000><P Class=KRCC>&nbsp;</BODY></SAMI>");
+        file.close();
+        const QString scv = m_folder.filePath(QStringLiteral("talk.scv"));
+        CPanel player(settingsFile());
+        for (const QString &answer : {sami, fixture("cuts.mp4"), scv}) {
+            asker.answerFile(answer);
+        }
+        QCOMPARE(player.panel.runCommand(kivo::player::kConvertSamiToScv), 1);
+        CVideoDescription converted;
+        QCOMPARE(loadScv(scv.toStdString(), converted), ScvReadResult::Ok);
+        QCOMPARE(QString::fromStdString(converted.mediaPath()), fixture("cuts.mp4"));
+        QCOMPARE(converted.captions().size(), size_t(2));
+        QCOMPARE(converted.captions()[0].time, 1500 * 1e4);
+        QCOMPARE(asker.texts().last(), QStringLiteral("정상적으로 저장되었습니다."));
+
+        for (const QString &answer : {scv, fixture("index.mp4")}) {
+            asker.answerFile(answer);
+        }
+        asker.answerMessage(kivo::ui::kAnswerYes);
+        QCOMPARE(player.panel.runCommand(kivo::player::kAssignMediaFile), 1);
+        QCOMPARE(player.panel.session().engine().mediaPath(), fixture("index.mp4"));
+        QCOMPARE(player.panel.session().description()->captions().size(), size_t(2));
     }
 
     // Accelerator keys reach the panel from any of its windows, but only while their button
