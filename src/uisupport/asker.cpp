@@ -113,6 +113,16 @@ QString CDialogAsker::fileName(QWidget *parent, const CFileRequest &request) {
     return dialog.choice();
 }
 
+QStringList CDialogAsker::fileNames(QWidget *parent, const CFileRequest &request) {
+    CFileDlg dialog(parent, request);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted && !dialog.connected()) {
+        return {};
+    }
+    // An address connected to through the address row is the one choice.
+    return dialog.connected() ? QStringList{dialog.choice()} : dialog.selectedFiles();
+}
+
 QString CDialogAsker::folder(QWidget *parent, const QString &caption, const QString &start) {
     return QFileDialog::getExistingDirectory(parent, caption, start);
 }
@@ -156,6 +166,15 @@ QString CScriptedAsker::fileName(QWidget *, const CFileRequest &request) {
         return {};
     }
     return answer;
+}
+
+QStringList CScriptedAsker::fileNames(QWidget *, const CFileRequest &request) {
+    m_fileRequests.append(request);
+    if (m_multiFileAnswers.isEmpty()) {
+        ++m_unanswered;
+        return {};
+    }
+    return m_multiFileAnswers.takeFirst();
 }
 
 QString CScriptedAsker::folder(QWidget *, const QString &, const QString &) {
@@ -203,6 +222,11 @@ QString openFileName(QWidget *parent, CFileRequest request) {
 QString saveFileName(QWidget *parent, CFileRequest request) {
     request.save = true;
     return withDefaultExtension(asker().fileName(parent, request), request.defaultExtension);
+}
+
+QStringList openFileNames(QWidget *parent, CFileRequest request) {
+    request.save = false;
+    return asker().fileNames(parent, request);
 }
 
 QString existingFolder(QWidget *parent, const QString &caption, const QString &start) {

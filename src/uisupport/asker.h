@@ -38,6 +38,8 @@ public:
                         MessageButtons buttons, MessageIcon icon) = 0;
     // The chosen path, or an empty string when the user cancels.
     virtual QString fileName(QWidget *parent, const CFileRequest &request) = 0;
+    // An open dialog in which several files can be chosen: the chosen paths, none on cancel.
+    virtual QStringList fileNames(QWidget *parent, const CFileRequest &request) = 0;
     virtual QString folder(QWidget *parent, const QString &caption, const QString &start) = 0;
     // A notice after a finished action; it goes away by itself.
     virtual void notice(QWidget *parent, const QString &text) = 0;
@@ -49,6 +51,7 @@ public:
     int message(QWidget *parent, const QString &caption, const QString &text,
                 MessageButtons buttons, MessageIcon icon) override;
     QString fileName(QWidget *parent, const CFileRequest &request) override;
+    QStringList fileNames(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
     // CNoticeDlg, closing itself.
     void notice(QWidget *parent, const QString &text) override;
@@ -68,6 +71,7 @@ public:
 
     void answerMessage(int answer) { m_messageAnswers.append(answer); }
     void answerFile(const QString &path) { m_fileAnswers.append(path); }
+    void answerFiles(const QStringList &paths) { m_multiFileAnswers.append(paths); }
     void answerFolder(const QString &path) { m_folderAnswers.append(path); }
 
     const QList<Question> &questions() const { return m_questions; }
@@ -78,6 +82,7 @@ public:
     int message(QWidget *parent, const QString &caption, const QString &text,
                 MessageButtons buttons, MessageIcon icon) override;
     QString fileName(QWidget *parent, const CFileRequest &request) override;
+    QStringList fileNames(QWidget *parent, const CFileRequest &request) override;
     QString folder(QWidget *parent, const QString &caption, const QString &start) override;
     // Recorded as a question with an OK button and the information icon.
     void notice(QWidget *parent, const QString &text) override;
@@ -85,6 +90,7 @@ public:
 private:
     QList<int> m_messageAnswers;
     QStringList m_fileAnswers;
+    QList<QStringList> m_multiFileAnswers;
     QStringList m_folderAnswers;
     QList<Question> m_questions;
     QList<CFileRequest> m_fileRequests;
@@ -118,6 +124,7 @@ void notice(QWidget *parent, const QString &text);
 // none, whichever asker answered.
 QString openFileName(QWidget *parent, CFileRequest request);
 QString saveFileName(QWidget *parent, CFileRequest request);
+QStringList openFileNames(QWidget *parent, CFileRequest request);
 QString existingFolder(QWidget *parent, const QString &caption, const QString &start);
 
 // Routes the texts of code without a window (kivo::showMessage) into message boxes with a

@@ -121,6 +121,22 @@ QImage builtInIcon(int id, int size) {
             return art::openVideoIcon(size);
         case kSaveScvIcon:
             return art::saveScvIcon(size);
+        case kMediaFilesIcon:
+            return art::mediaFilesIcon(size);
+        case kVideoIcon:
+            return art::videoIcon(size);
+        case kAudioIcon:
+            return art::audioIcon(size);
+        case kExtensionIcon:
+            return art::extensionIcon(size);
+        case kMediaFileIcon:
+            return art::mediaFileIcon(size);
+        case kStopSearchIcon:
+            return art::stopSearchIcon(size);
+        case kSearchIcon:
+            return art::searchIcon(size);
+        case kBrowseFolderIcon:
+            return art::browseFolderIcon(size);
         default:
             return {};
     }

@@ -55,6 +55,14 @@ enum IconId {
     kSegmentationIcon = 128,  // window icon of the segmentation tool
     kOpenVideoIcon = 144,     // 16 x 16, "open a video"
     kSaveScvIcon = 147,       // 16 x 16, "save the scene description"
+    kMediaFilesIcon = 130,    // 16 x 16, the media finder's root
+    kVideoIcon = 131,         // 16 x 16, video files (finder group, playlist kind 1)
+    kAudioIcon = 132,         // 16 x 16, audio files (finder group, playlist kind 2)
+    kExtensionIcon = 133,     // 16 x 16, one extension of the finder's tree
+    kMediaFileIcon = 134,     // 16 x 16, a found file
+    kStopSearchIcon = 376,    // 16 x 16, "stop searching"
+    kSearchIcon = 377,        // 16 x 16, "search"
+    kBrowseFolderIcon = 381,  // 16 x 16, "choose a folder"
 };
 
 // Numbers of the built-in cursors.

@@ -239,3 +239,188 @@ QImage saveScvIcon(int size) {
 }
 
 }  // namespace kivo::skin::art
+
+namespace kivo::skin::art {
+namespace {
+
+constexpr QRgb kIconDark = 0xFF1F232A;
+constexpr QRgb kIconLight = 0xFFE8ECF0;
+constexpr QRgb kIconBlue = 0xFF5D7FA6;
+constexpr QRgb kIconGreen = 0xFF7FC24A;
+
+// A folder shape filled in amber, as the open-video icon draws it.
+void drawFolder(QPainter &painter) {
+    QPainterPath folder;
+    folder.moveTo(1, 3.5);
+    folder.lineTo(6, 3.5);
+    folder.lineTo(7.5, 5);
+    folder.lineTo(15, 5);
+    folder.lineTo(15, 13.5);
+    folder.lineTo(1, 13.5);
+    folder.closeSubpath();
+    painter.setPen(QPen(QColor(0xFF8A5A14), 0.8));
+    painter.setBrush(QColor(kAmber));
+    painter.drawPath(folder);
+}
+
+// A sheet with a folded corner.
+void drawSheet(QPainter &painter, QRgb fill) {
+    QPainterPath sheet;
+    sheet.moveTo(3, 1.5);
+    sheet.lineTo(10, 1.5);
+    sheet.lineTo(13, 4.5);
+    sheet.lineTo(13, 14.5);
+    sheet.lineTo(3, 14.5);
+    sheet.closeSubpath();
+    painter.setPen(QPen(QColor(0xFF6C7580), 0.8));
+    painter.setBrush(QColor(fill));
+    painter.drawPath(sheet);
+    painter.drawLine(QPointF(10, 1.5), QPointF(10, 4.5));
+    painter.drawLine(QPointF(10, 4.5), QPointF(13, 4.5));
+}
+
+void drawFilm(QPainter &painter, const QRectF &frame) {
+    painter.setPen(QPen(QColor(kIconDark), 0.8));
+    painter.setBrush(QColor(kIconBlue));
+    painter.drawRoundedRect(frame, 1, 1);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(kIconDark));
+    for (double x = frame.left() + 1.5; x < frame.right() - 1; x += 3) {
+        painter.drawRect(QRectF(x, frame.top() + 0.8, 1.5, 1.2));
+        painter.drawRect(QRectF(x, frame.bottom() - 2, 1.5, 1.2));
+    }
+    QPainterPath play;
+    const QPointF c = frame.center();
+    play.moveTo(c.x() - 1.8, c.y() - 2.2);
+    play.lineTo(c.x() + 2.4, c.y());
+    play.lineTo(c.x() - 1.8, c.y() + 2.2);
+    play.closeSubpath();
+    painter.setBrush(QColor(kIconLight));
+    painter.drawPath(play);
+}
+
+void drawNote(QPainter &painter) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(kIconGreen));
+    painter.drawEllipse(QRectF(2, 10, 4.5, 3.5));
+    painter.drawEllipse(QRectF(9, 8.5, 4.5, 3.5));
+    QPainterPath beam;
+    beam.moveTo(5.5, 11.5);
+    beam.lineTo(5.5, 3.5);
+    beam.lineTo(13.5, 2);
+    beam.lineTo(13.5, 10);
+    beam.lineTo(12.3, 10);
+    beam.lineTo(12.3, 4.8);
+    beam.lineTo(6.7, 5.9);
+    beam.lineTo(6.7, 11.5);
+    beam.closeSubpath();
+    painter.drawPath(beam);
+}
+
+}  // namespace
+
+QImage mediaFilesIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    // A stack of three discs: the whole collection.
+    for (int i = 2; i >= 0; --i) {
+        painter.setPen(QPen(QColor(0xFF3B414B), 0.8));
+        painter.setBrush(QColor(i == 0 ? kAmber : kGraphiteHighlight));
+        painter.drawEllipse(QRectF(1.5 + i * 1.5, 1.5 + i * 1.5, 11, 11));
+    }
+    painter.setBrush(QColor(kIconDark));
+    painter.drawEllipse(QRectF(5.5, 5.5, 3, 3));
+    painter.end();
+    return image;
+}
+
+QImage videoIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    drawFilm(painter, QRectF(1, 3, 14, 10));
+    painter.end();
+    return image;
+}
+
+QImage audioIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    drawNote(painter);
+    painter.end();
+    return image;
+}
+
+QImage extensionIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    // A tag with its hole: the kind of the files below it.
+    QPainterPath tag;
+    tag.moveTo(1.5, 5);
+    tag.lineTo(5, 1.5);
+    tag.lineTo(14.5, 1.5);
+    tag.lineTo(14.5, 14.5);
+    tag.lineTo(5, 14.5);
+    tag.lineTo(1.5, 11);
+    tag.closeSubpath();
+    painter.setPen(QPen(QColor(0xFF8A5A14), 0.8));
+    painter.setBrush(QColor(kAmberLight));
+    painter.drawPath(tag);
+    painter.setBrush(QColor(kIconDark));
+    painter.drawEllipse(QRectF(3.5, 6.5, 3, 3));
+    painter.setPen(QPen(QColor(kIconDark), 1.2));
+    painter.drawLine(QPointF(8, 5.5), QPointF(12.5, 5.5));
+    painter.drawLine(QPointF(8, 8), QPointF(12.5, 8));
+    painter.drawLine(QPointF(8, 10.5), QPointF(11, 10.5));
+    painter.end();
+    return image;
+}
+
+QImage mediaFileIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    drawSheet(painter, kIconLight);
+    drawFilm(painter, QRectF(4.5, 7, 7, 5.5));
+    painter.end();
+    return image;
+}
+
+QImage browseFolderIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    drawFolder(painter);
+    painter.setPen(QPen(QColor(kIconDark), 1.2));
+    for (double x : {5.0, 8.0, 11.0}) {
+        painter.drawPoint(QPointF(x, 10));
+    }
+    painter.end();
+    return image;
+}
+
+QImage searchIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    painter.setPen(QPen(QColor(kIconLight), 2.0, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(9.5, 9.5), QPointF(14, 14));
+    painter.setPen(QPen(QColor(kLine), 1.4));
+    painter.setBrush(QColor(kIconBlue));
+    painter.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+    painter.setPen(QPen(QColor(kIconLight), 1.0));
+    painter.drawArc(QRectF(3.5, 3.5, 5, 5), 90 * 16, 90 * 16);
+    painter.end();
+    return image;
+}
+
+QImage stopSearchIcon(int size) {
+    QPainter painter;
+    QImage image = iconCanvas(size, painter);
+    painter.setPen(QPen(QColor(0xFF7A1E14), 0.8));
+    painter.setBrush(QColor(0xFFD9493A));
+    painter.drawRoundedRect(QRectF(2.5, 2.5, 11, 11), 2, 2);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(kIconLight));
+    painter.drawRect(QRectF(5.5, 5.5, 5, 5));
+    painter.end();
+    return image;
+}
+
+}  // namespace kivo::skin::art

@@ -19,5 +19,15 @@ QImage sliderFill(int width, int height);
 QImage segmentationIcon(int size);
 QImage openVideoIcon(int size);
 QImage saveScvIcon(int size);
+// The list pages: the finder tree's root, video, audio, extension and file, and the finder's
+// browse, search and stop buttons. The playlist shows its kinds with the video and audio icons.
+QImage mediaFilesIcon(int size);
+QImage videoIcon(int size);
+QImage audioIcon(int size);
+QImage extensionIcon(int size);
+QImage mediaFileIcon(int size);
+QImage browseFolderIcon(int size);
+QImage searchIcon(int size);
+QImage stopSearchIcon(int size);
 
 }  // namespace kivo::skin::art

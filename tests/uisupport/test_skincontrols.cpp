@@ -74,10 +74,15 @@ void TestSkinControls::bitmapsHaveTheirSizesAndTransparentKey() {
 }
 
 void TestSkinControls::iconsAndCursorsByNumber() {
-    for (int id : {128, 144, 147}) {
+    QList<QImage> drawn;
+    for (int id : {128, 144, 147, 130, 131, 132, 133, 134, 376, 377, 381}) {
         const QIcon icon = kivo::skin::icon(id);
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.pixmap(16, 16).size(), QSize(16, 16));
+        // Every number has art of its own.
+        const QImage image = icon.pixmap(16, 16).toImage();
+        QVERIFY2(!drawn.contains(image), qPrintable(QString::number(id)));
+        drawn.append(image);
     }
     QVERIFY(kivo::skin::icon(129).isNull());
     bool found = false;

@@ -7,6 +7,7 @@
 
 #include "media/playback/playbackengine.h"
 #include "player/transport/playersession.h"
+#include "scene/videodescription.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ void CPlayerTransport::reset() {
     m_durationSeconds = 0;
     m_stateBeforePause = kStopped;
     m_repeatMode = false;
+    m_repeat.stop();
     m_elapsedMode = false;
     showTime(0);
     setPlayState(kStopped);
@@ -68,7 +70,7 @@ CPlayerTransport::CControls CPlayerTransport::controls() const {
     controls.pause = m_open && m_session.playState() != kStopped;
     controls.stop = m_open;
     controls.seekButtons = m_open && m_sceneNavigation && m_hasVideo && m_durationSeconds > 0;
-    controls.positionSlider = m_open && m_durationSeconds > 0;
+    controls.positionSlider = m_open && m_durationSeconds > 0 && !m_repeatMode;
     return controls;
 }
 
@@ -302,6 +304,11 @@ void CPlayerTransport::positionUpdate(double position) {
         m_lastRemaining = wallClockSeconds();
         emit timeDisplayChanged(int(m_lastRemaining));
     }
+    if (m_repeatMode) {
+        if (const std::optional<kivo::lists::CRepeatCue> cue = m_repeat.positionChanged(position)) {
+            followRepeatCue(*cue);
+        }
+    }
     emit positionReport(position);
     if (m_metafile && m_metafile->entryTimeUsedUp(position)) {
         endOfStream();
@@ -336,6 +343,58 @@ void CPlayerTransport::setRepeatMode(bool on) {
     if (m_session.playState() == kPlaying) {
         setPlayState(kPlaying);
     }
+    updateControls();
+}
+
+int CPlayerTransport::startRepeatPlayback(const std::vector<size_t> &sections) {
+    const CVideoDescription *description = m_session.description();
+    const std::optional<kivo::lists::CRepeatCue> cue =
+        description && m_open ? m_repeat.start(description->repeatSections(), sections)
+                              : std::nullopt;
+    if (!cue) {
+        m_repeat.stop();
+        setRepeatMode(false);
+        return 0;
+    }
+    setRepeatMode(true);
+    followRepeatCue(*cue);
+    return 1;
+}
+
+int CPlayerTransport::resumeRepeatPlayback() {
+    const CVideoDescription *description = m_session.description();
+    if (!m_open || description == nullptr || description->repeatSections().empty()) {
+        return 0;
+    }
+    if (!m_repeat.active()) {
+        std::vector<size_t> all(description->repeatSections().size());
+        for (size_t i = 0; i < all.size(); ++i) {
+            all[i] = i;
+        }
+        m_repeat.start(description->repeatSections(), all);
+    }
+    setRepeatMode(true);
+    const size_t current = m_repeat.sections()[m_repeat.current()];
+    emit repeatSectionStarted(int(current));
+    return seekInPlace(description->repeatSections()[current].start);
+}
+
+void CPlayerTransport::repeatSectionRemoved(size_t index) {
+    m_repeat.sectionRemoved(index);
+    if (!m_repeat.active() && m_repeatMode) {
+        setRepeatMode(false);
+    }
+}
+
+void CPlayerTransport::followRepeatCue(const kivo::lists::CRepeatCue &cue) {
+    if (cue.restart) {
+        // From the top: stopped at the first section's start, as when repeat playback began.
+        stopWithoutRewinding();
+        seek(cue.position, false);
+    } else {
+        seekInPlace(cue.position);
+    }
+    emit repeatSectionStarted(int(cue.section));
 }
 
 int CPlayerTransport::zoomIn() {

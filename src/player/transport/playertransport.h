@@ -3,6 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
+#include <vector>
+
+#include "player/lists/repeatplayer.h"
+
 class CPlayerSession;
 
 // What the transport asks of the playlist (the playlist page supplies it).
@@ -103,9 +108,19 @@ public:
     void toggleTimeDisplayMode();
     bool showsElapsedTime() const { return m_elapsedMode; }
 
-    // Repeat play mode: the repeat sections play; "반복 재생" instead of "재생".
+    // Repeat play mode: the repeat sections play; "반복 재생" instead of "재생", and the
+    // position slider is greyed.
     void setRepeatMode(bool on);
     bool isRepeatMode() const { return m_repeatMode; }
+    // Repeat playback of the description's sections at these indices, in this order: in repeat
+    // mode, stopped at the first one's start. Nothing chosen ends repeat mode. 1 when started.
+    int startRepeatPlayback(const std::vector<size_t> &sections);
+    // Repeat mode switched on by the play-mode command: the running list goes on from the start
+    // of its current section in place (every section of the description when none runs).
+    int resumeRepeatPlayback();
+    // The description lost its section at `index`: it leaves the running list.
+    void repeatSectionRemoved(size_t index);
+    const kivo::lists::CRepeatPlayer &repeatPlayer() const { return m_repeat; }
 
     double sizeRate() const { return m_sizeRate; }
     void setSizeRate(double rate) { m_sizeRate = rate; }
@@ -138,6 +153,9 @@ signals:
     // Every tick while a file plays, after the displays: for repeat sections, captions and
     // list entries.
     void positionReport(double position);
+    // Repeat playback went to the section at this index of the description's list (its page
+    // selects the row).
+    void repeatSectionStarted(int index);
 
 private:
     void setPlayState(int state);
@@ -149,6 +167,7 @@ private:
     int moveVolume(int delta);
     int seekInPlace(double position);
     bool engineReady() const;
+    void followRepeatCue(const kivo::lists::CRepeatCue &cue);
 
     CPlayerSession &m_session;
     IPlaylistPlayer *m_playlist = nullptr;
@@ -161,6 +180,7 @@ private:
     double m_extendedRate = 1.0;
     bool m_elapsedMode = false;
     bool m_repeatMode = false;
+    kivo::lists::CRepeatPlayer m_repeat;
     double m_sizeRate = 1.0;
     int m_volumeSlider = 90;
     bool m_soundOn = true;

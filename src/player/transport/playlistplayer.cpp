@@ -5,7 +5,22 @@
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 
-CPlaylistPlayer::CPlaylistPlayer(CPlayerSession &session) : m_session(session) {}
+CPlaylistPlayer::CPlaylistPlayer(CPlayerSession &session, QObject *parent)
+    : QObject(parent), m_session(session) {}
+
+QStringList CPlaylistPlayer::addFiles(const QStringList &paths) {
+    const size_t first = m_playlist.size();
+    QStringList refused;
+    for (const QString &path : paths) {
+        if (!m_playlist.add(path.toStdString())) {
+            refused.append(path);
+        }
+    }
+    if (m_playlist.size() > first) {
+        emit entriesAdded(qsizetype(first));
+    }
+    return refused;
+}
 
 int CPlaylistPlayer::start() {
     std::vector<kivo::lists::CPlaylistEntry> shown;
@@ -45,5 +60,6 @@ int CPlaylistPlayer::step(bool forward) {
         return 0;
     }
     m_queue.markPlayed(next->index);
+    emit entryOpened(path);
     return 1;
 }

@@ -4,10 +4,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+#include <memory>
+
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
+#include "scene/videodescription.h"
 
 namespace {
 
@@ -102,6 +106,70 @@ private slots:
         QVERIFY(!transport.isFileOpen());
         QVERIFY(!transport.isRepeatMode());
         QCOMPARE(transport.play(), 0);
+    }
+
+    // Repeat playback on the engine's own ticks: the first section (count 2) plays twice, the
+    // second (count 1) once, then the player stops at the first one's start; the position
+    // slider is greyed meanwhile. A deleted section leaves the running list.
+    void repeatSectionsPlayInTurnAsOftenAsTheirCounts() {
+        COpenFile file;
+        QVERIFY(file.opened);
+        CPlayerTransport &transport = file.transport;
+        CPlaybackEngine &engine = file.session.engine();
+        // Where playback was at every tick, and which section was current then (seen before the
+        // transport takes the tick).
+        int current = -1;
+        QList<QPair<int, double>> ticks;
+        QObject::connect(&transport, &CPlayerTransport::repeatSectionStarted, &transport,
+                         [&current](int index) { current = index; });
+        QObject::connect(&file.session, &CPlayerSession::positionUpdated, &transport,
+                         [&](double position) {
+                             if (current >= 0) {
+                                 ticks.append({current, position});
+                             }
+                         });
+        QObject::connect(&file.session, &CPlayerSession::positionUpdated, &transport,
+                         &CPlayerTransport::positionUpdate);
+        auto description = std::make_unique<CVideoDescription>();
+        description->repeatSections().push_back({0, "a", 1.0e7, 1.6e7, 2});
+        description->repeatSections().push_back({1, "b", 4.0e7, 4.4e7, 1});
+        description->repeatSections().push_back({2, "c", 2.0e7, 2.2e7, 0});
+        file.session.replaceDescription(std::move(description));
+
+        QVERIFY(transport.play());
+        QSignalSpy started(&transport, &CPlayerTransport::repeatSectionStarted);
+        QCOMPARE(transport.startRepeatPlayback({0, 1}), 1);
+        QVERIFY(transport.isRepeatMode());
+        QVERIFY(!transport.controls().positionSlider);
+        QCOMPARE(file.state(), CPlayerSession::kStopped);
+        QCOMPARE(engine.currentPosition(), 1.0e7);
+        QCOMPARE(started.size(), 1);
+
+        QCOMPARE(transport.play(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(file.state(), CPlayerSession::kStopped, 15000);
+        QList<int> order;
+        for (const QList<QVariant> &signal : started) {
+            order.append(signal.at(0).toInt());
+        }
+        QCOMPARE(order, (QList<int>{0, 0, 1, 0}));
+        QCOMPARE(engine.currentPosition(), 1.0e7);
+        // No tick strays far outside its section: the jumps happen at the section's end.
+        for (const auto &[section, position] : ticks) {
+            const double start = section == 0 ? 1.0e7 : 4.0e7;
+            const double end = section == 0 ? 1.6e7 : 4.4e7;
+            QVERIFY2(position >= start - 0.5e7 && position <= end + 0.5e7,
+                     qPrintable(QStringLiteral("%1 at %2").arg(section).arg(position)));
+        }
+        // The second section was seen playing.
+        QVERIFY(std::count_if(ticks.begin(), ticks.end(),
+                              [](const auto &tick) { return tick.first == 1; }) > 0);
+
+        transport.repeatSectionRemoved(0);
+        QCOMPARE(transport.repeatPlayer().sections(), (std::vector<size_t>{0}));
+        transport.repeatSectionRemoved(0);
+        QVERIFY(!transport.isRepeatMode());
+        QVERIFY(transport.controls().positionSlider);
+        QCOMPARE(transport.startRepeatPlayback({}), 0);
     }
 
     // An engine that refuses leaves the state as it was.

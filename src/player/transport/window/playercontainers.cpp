@@ -1,32 +1,32 @@
 #include "player/transport/window/playercontainers.h"
 
+#include "player/lists/window/mediafinderpanel.h"
+#include "player/lists/window/playlistpanel.h"
+#include "player/lists/window/repeatsectionpanel.h"
 #include "uisupport/hoverbutton.h"
 #include "uisupport/panelpage.h"
 
 namespace {
 
-struct PageHeading {
-    int dialogId;
-    const char *heading;
-};
-
-constexpr PageHeading kInfoPages[] = {
-    {372, "미디어 파일 찾기"}, {441, "재생 파일 목록"}, {307, "반복구간 설정"},
-    {396, "캡션 편집"},        {443, "오디오 CD 목록"},
-};
-
-template <std::size_t N>
-void addPages(CContainerWnd &container, const PageHeading (&pages)[N]) {
-    for (const PageHeading &page : pages) {
-        container.addPage(new CPanelPage(page.dialogId, QString::fromUtf8(page.heading)));
-    }
-    container.showPage(0);
-}
+constexpr int kCaptionEditorDialog = 396;
+constexpr int kAudioCdDialog = 443;
 
 }  // namespace
 
-CInfoContainerWnd::CInfoContainerWnd(QWidget *owner) : CContainerWnd(kDialogId, true, owner) {
-    addPages(*this, kInfoPages);
+CInfoContainerWnd::CInfoContainerWnd(QWidget *owner, CPlayerSession &session,
+                                     CPlayerTransport &transport, CPlaylistPlayer &playlist,
+                                     std::vector<kivo::lists::CFoundFile> &foundFiles,
+                                     QStringList &finderFolders)
+    : CContainerWnd(kDialogId, true, owner),
+      m_finder(new CMediaFinderPanel(session, playlist, foundFiles, finderFolders)),
+      m_playlist(new CPlaylistPanel(session, transport, playlist)),
+      m_repeatSections(new CRepeatSectionPanel(session, transport)) {
+    addPage(m_finder);
+    addPage(m_playlist);
+    addPage(m_repeatSections);
+    addPage(new CPanelPage(kCaptionEditorDialog, QStringLiteral("캡션 편집")));
+    addPage(new CPanelPage(kAudioCdDialog, QStringLiteral("오디오 CD 목록")));
+    showPage(kFinderPage);
 }
 
 CSceneContainerWnd::CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage,

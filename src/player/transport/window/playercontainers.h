@@ -1,6 +1,18 @@
 #pragma once
 
+#include <QStringList>
+
+#include <vector>
+
+#include "player/lists/foundfiles.h"
 #include "uisupport/containerwnd.h"
+
+class CMediaFinderPanel;
+class CPlayerSession;
+class CPlayerTransport;
+class CPlaylistPanel;
+class CPlaylistPlayer;
+class CRepeatSectionPanel;
 
 // The player's two container windows and its channel window, owned by the control panel and
 // created once with it. Each names its pages in their paging order.
@@ -13,7 +25,20 @@ public:
     static constexpr int kDialogId = 293;
     enum Page { kFinderPage, kPlaylistPage, kRepeatSectionPage, kCaptionEditorPage, kAudioCdPage };
 
-    explicit CInfoContainerWnd(QWidget *owner);
+    // The lists the pages work on: the playlist player's, the found files and the searched
+    // folders (the control panel's, kept between runs).
+    CInfoContainerWnd(QWidget *owner, CPlayerSession &session, CPlayerTransport &transport,
+                      CPlaylistPlayer &playlist, std::vector<kivo::lists::CFoundFile> &foundFiles,
+                      QStringList &finderFolders);
+
+    CMediaFinderPanel *finderPanel() const { return m_finder; }
+    CPlaylistPanel *playlistPanel() const { return m_playlist; }
+    CRepeatSectionPanel *repeatSectionPanel() const { return m_repeatSections; }
+
+private:
+    CMediaFinderPanel *m_finder;
+    CPlaylistPanel *m_playlist;
+    CRepeatSectionPanel *m_repeatSections;
 };
 
 // The scene window: the scene tree and the frame strip.

@@ -93,10 +93,11 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     // The video window relays the engine's ticks and completion to the transport.
     m_video = std::make_unique<CVideoWnd>(m_session, m_transport, m_settings, this);
     m_transport.setSizeRate(m_settings.sizeRate);
+    // The list pages are built from the lists.
+    loadLists();
     createSatellites();
     m_transport.setPlaylist(&m_playlist);
     m_transport.setMetafileList(&m_metafile);
-    loadLists();
 
     reset();
     if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kivo::skin::panel::kSize,
@@ -124,7 +125,8 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 }
 
 void CPlayerDlg::createSatellites() {
-    m_info = new CInfoContainerWnd(this);
+    m_info = new CInfoContainerWnd(this, m_session, m_transport, m_playlist, m_foundFiles,
+                                   m_settings.finderFolders);
     m_sceneTree = new CSceneTreePanel(m_session, static_cast<float>(m_settings.treeSizeRate));
     m_sceneList = new CSceneListPanel(m_session, static_cast<float>(m_settings.listSizeRate),
                                       &m_sceneTree->tree());
@@ -459,20 +461,17 @@ void CPlayerDlg::dropEvent(QDropEvent *event) {
 }
 
 void CPlayerDlg::playDroppedFiles(const QStringList &paths) {
-    std::vector<kivo::lists::CPlaylistEntry> accepted;
-    for (const QString &path : paths) {
-        if (m_playlist.playlist().add(path.toStdString())) {
-            accepted.push_back(m_playlist.playlist().entries().back());
-        } else {
-            kivo::ui::messageBox(this, path + QStringLiteral("은/는 KIVO에서 지원하지 않습니다."));
-        }
+    const size_t first = m_playlist.playlist().size();
+    for (const QString &path : m_playlist.addFiles(paths)) {
+        kivo::ui::messageBox(this, path + QStringLiteral("은/는 KIVO에서 지원하지 않습니다."));
     }
-    if (accepted.empty()) {
+    const std::vector<kivo::lists::CPlaylistEntry> &entries = m_playlist.playlist().entries();
+    if (entries.size() == first) {
         return;
     }
     m_session.setAudioCdMode(false);
     m_transport.updateControls();
-    m_playlist.playEntries(std::move(accepted));
+    m_playlist.playEntries({entries.begin() + std::ptrdiff_t(first), entries.end()});
 }
 
 void CPlayerDlg::closeEvent(QCloseEvent *event) {

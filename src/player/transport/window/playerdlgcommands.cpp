@@ -439,10 +439,10 @@ int CPlayerDlg::switchPlayMode(bool repeat) {
             return 0;
         }
     }
-    m_transport.setRepeatMode(repeat);
     if (repeat) {
-        m_transport.seekToTime(description->repeatSections().front().start);
+        return m_transport.resumeRepeatPlayback();
     }
+    m_transport.setRepeatMode(false);
     return 1;
 }
 
