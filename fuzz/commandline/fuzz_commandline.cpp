@@ -15,7 +15,8 @@ namespace {
 // Names the quoted list can carry: no quote before a blank (which would end the item), no
 // character that a path cannot hold or that the absolute form would rewrite.
 bool carriable(const QString &path) {
-    static const QRegularExpression unsafe(QStringLiteral("\"\\s|[\\x00\\x{fffd}]|//|/\\.\\.?(/|$)"));
+    static const QRegularExpression unsafe(
+        QStringLiteral("\"\\s|[\\x00\\x{fffd}]|//|/\\.\\.?(/|$)"));
     return !path.contains(unsafe) && !path.endsWith(u'/') && path.trimmed() == path;
 }
 
