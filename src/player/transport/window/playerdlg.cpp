@@ -149,6 +149,7 @@ void CPlayerDlg::createSatellites() {
     });
     m_video->installEventFilter(this);
     m_video->setDockedContainers(m_info, m_scenes);
+    m_video->setScenePicturePreparation([this] { return prepareScenePictures(); });
     updateContainerSizing();
 }
 
@@ -304,6 +305,22 @@ int CPlayerDlg::openMedia(const QString &media, const QString &openedPath,
 
 bool CPlayerDlg::isOpenedFromSceneFile() const {
     return isSceneFile(m_openPath);
+}
+
+int CPlayerDlg::prepareScenePictures() {
+    if (!isOpenedFromSceneFile()) {
+        return 1;
+    }
+    // Grabbing while the video plays would make it stutter: it waits meanwhile.
+    const bool playing = m_session.playState() == CPlayerSession::kPlaying;
+    if (playing) {
+        m_transport.pauseToggle();
+    }
+    const int prepared = m_sceneTree->prepareSceneImagesOnce();
+    if (playing) {
+        m_transport.pauseToggle();
+    }
+    return prepared;
 }
 
 int CPlayerDlg::saveDescription() {

@@ -138,6 +138,8 @@ private:
     void reset();
     void showFileInfo(const QString &path);
     void openWhenNoQuestionIsOpen(const QString &path);
+    // A scene file's scenes get their pictures once before the scene container shows them.
+    int prepareScenePictures();
     int openSceneFile(const QString &path, bool play, quint64 generation);
     // Opens media (openedPath names it in the title: the scene file it came from, or itself)
     // with its description (none: a new, empty one). 0 when the engine cannot open it.

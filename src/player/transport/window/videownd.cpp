@@ -372,5 +372,8 @@ int CVideoWnd::sceneContainerButton() {
                              QStringLiteral("본 파일은 장면 트리/리스트를 지원하지 않습니다."));
         return 0;
     }
+    if (m_prepareScenePictures && m_prepareScenePictures() != 1) {
+        return 0;
+    }
     return toggleContainer(m_right, m_settings.info2Width, false);
 }

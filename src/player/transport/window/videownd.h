@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "player/transport/videomenustate.h"
@@ -40,6 +41,11 @@ public:
 
     // The containers docked to the left and right sides (either may be null).
     void setDockedContainers(QWidget *left, QWidget *right);
+    // What readies the scenes' pictures before the scene container first shows them: 1 when
+    // they are ready, 0 when the user stopped it.
+    void setScenePicturePreparation(std::function<int()> prepare) {
+        m_prepareScenePictures = std::move(prepare);
+    }
     // Puts the visible containers beside the window again, unless they are kept separate.
     void redock();
 
@@ -114,6 +120,7 @@ private:
     std::array<COVHoverButton *, kButtonCount> m_buttons{};
     QPointer<QWidget> m_left;
     QPointer<QWidget> m_right;
+    std::function<int()> m_prepareScenePictures;
 
     bool m_maximised = false;
     bool m_hiddenByUser = false;

@@ -13,7 +13,10 @@
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/scenes/window/treedialogs.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/videocommands.h"
+#include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
+#include "player/transport/window/videownd.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
 #include "scenecontrols/sceneimagelist.h"
@@ -211,7 +214,9 @@ private slots:
         CSceneTreePanel &page = *player.sceneTreePanel();
         CSceneImageTree &tree = page.tree();
         QCOMPARE(tree.root()->childCount(), 100000);
-        QCOMPARE(page.prepareSceneImagesOnce(), 1);
+        // The video window's scene button readies the pictures, then shows the scene window.
+        QCOMPARE(player.videoWindow().runCommand(kivo::player::kVideoInfo2Button), 1);
+        QVERIFY(player.sceneContainer()->isVisible());
         QVERIFY(tree.thumbnailCache()->find(3) != nullptr);
         // Scenes beyond the video's end have no picture; at most 500 scenes are visited.
         QVERIFY(tree.thumbnailCache()->find(3 * 400) == nullptr);
