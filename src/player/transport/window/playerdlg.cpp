@@ -178,6 +178,7 @@ void CPlayerDlg::reset() {
     setWindowTitle(kTitle);
     m_video->setFullVideo(false);
     m_video->hide();
+    m_video->setEnabled(false);
     m_scenes->showPage(CSceneContainerWnd::kSceneTreePage);
     emit fileChanged(QString());
 }
@@ -292,8 +293,13 @@ int CPlayerDlg::openMedia(const QString &media, const QString &openedPath,
     m_openPath = openedPath;
     setWindowTitle(titleFor(openedPath));
     showFileInfo(media);
+    m_video->setEnabled(true);
     if (hasVideo) {
         m_video->showForVideo(m_transport.sizeRate());
+        // A panel the video now covers moves below it.
+        if (COVDlgManager::intersectDlg(m_video.get(), this)) {
+            COVDlgManager::setDlgPos(this, m_video.get(), kBelowVideoCentred);
+        }
     }
     if (play) {
         m_transport.play();

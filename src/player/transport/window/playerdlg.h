@@ -46,6 +46,8 @@ class CPlayerDlg : public QDialog, public IPlayerControl {
 public:
     static constexpr int kDialogId = 102;
     static constexpr QSize kVideoMinimum{240, 240};
+    // Where the panel docks to the video window: below it, centred, kept on the work area.
+    static constexpr int kBelowVideoCentred = 0x03;
 
     // commandLinePaths: the files the program was started with (the first is opened).
     CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWidget *parent = nullptr);

@@ -33,13 +33,6 @@
 
 using kivo::player::PlayerAction;
 
-namespace {
-
-// Below the reference, centred across it and kept on the work area.
-constexpr int kBelowVideoCentred = 0x03;
-
-}  // namespace
-
 int CPlayerDlg::runCommand(int id) {
     const kivo::player::PlayerCommand *command = kivo::player::findPlayerCommand(id);
     if (command == nullptr) {
