@@ -7,7 +7,10 @@ import sys
 import tempfile
 import time
 
+from xserver import start_display
+
 PROBE, FILES, FOLDERS, RUNS = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+FINDER = sys.argv[5]
 EXTENSIONS = ("avi", "mp3", "mpg", "wav", "wmv", "mid")
 
 
@@ -37,6 +40,33 @@ def run(command):
     return elapsed, int(result.stderr.split()[-1]), result.stdout
 
 
+def finder_runs(top, expected):
+    """The finder page searching the tree in the player: wall ms, repaints a second, longest
+    gap between repaints."""
+    server, display = start_display("1280x1024x24")
+    scratch = tempfile.mkdtemp(prefix="kivo-finder-bench-")
+    env = dict(os.environ, DISPLAY=display, XDG_CONFIG_HOME=scratch, XDG_DATA_HOME=scratch,
+               XDG_RUNTIME_DIR=scratch)
+    try:
+        walls, rates, gaps = [], [], []
+        for _ in range(3):
+            result = subprocess.run([FINDER, top], env=env, capture_output=True, text=True,
+                                    check=True)
+            found, wall, rate, gap = result.stdout.split()
+            if int(found) != expected:
+                raise RuntimeError(f"the finder page found {found} files, expected {expected}")
+            walls.append(float(wall))
+            rates.append(float(rate))
+            gaps.append(int(gap))
+        print(f"finder page (3 runs): search {statistics.median(walls):.0f} ms, "
+              f"{statistics.median(rates):.0f} repaints a second, "
+              f"longest without a repaint {max(gaps)} ms")
+    finally:
+        server.terminate()
+        server.wait()
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
 def main():
     top = tempfile.mkdtemp(prefix="kivo-scan-bench-")
     try:
@@ -64,6 +94,7 @@ def main():
             ms = statistics.median(times[name])
             print(f"{name:<16} {ms:>10.1f} {statistics.median(memory[name]):>10.0f} "
                   f"{ms / base:>8.2f}")
+        finder_runs(top, counts["kivo scan"])
     finally:
         shutil.rmtree(top, ignore_errors=True)
 

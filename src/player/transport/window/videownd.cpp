@@ -3,6 +3,7 @@
 // containers.
 #include "player/transport/window/videownd.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -228,6 +229,17 @@ bool CVideoWnd::eventFilter(QObject *watched, QEvent *event) {
 
 void CVideoWnd::reject() {
     // Esc in the window is no way to close it: only its buttons and the player's commands are.
+}
+
+void CVideoWnd::closeEvent(QCloseEvent *event) {
+    // The window system's close (Alt+F4) hides the window as its own button does; the
+    // application's end closes it.
+    if (event->spontaneous()) {
+        event->ignore();
+        runCommand(kivo::player::kVideoHideButton);
+        return;
+    }
+    event->accept();
 }
 
 bool CVideoWnd::isPlayerWindow(const QWidget *window) const {

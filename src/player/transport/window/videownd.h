@@ -95,6 +95,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     enum EButton { kHide, kMaximise, kClose, kRestore, kInfo, kInfo2, kButtonCount };

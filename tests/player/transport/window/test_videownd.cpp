@@ -173,6 +173,9 @@ private slots:
         QCOMPARE(player.video().runCommand(kVideoCloseButton), 1);
         QVERIFY(!player.panel.transport().isFileOpen());
         QVERIFY(!player.video().isVisible());
+        // The application's end closes the window (a refusal would keep the process alive).
+        player.video().show();
+        QVERIFY(player.video().close());
     }
 
     // A frame at its native size is the grabber's frame, byte for byte; another type writes
