@@ -5,7 +5,7 @@
 //                                      stays on the frame on screen: until the key is handled)
 //   kivo_panel_probe play FILE SECONDS open FILE, play it for SECONDS, quit
 //
-// The video window is 960x540; the settings are a scratch file.
+// The video is drawn 960x540 (size rate 0.5 of 1080p); the settings are a scratch file.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -69,7 +69,8 @@ int main(int argc, char **argv) {
     CPlayerDlg panel(registry, {});
     panel.session().engine().setAudioOutput(QStringLiteral("null"));
     panel.show();
-    panel.videoWindow().resize(960, 540);
+    // At half size the 1080p picture is drawn 960x540, as the engine alone draws it.
+    panel.transport().setSizeRate(0.5);
     const bool playing = args[1] == u"play";
     if (panel.openFile(args[2], playing) != 1) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(args[2]));
