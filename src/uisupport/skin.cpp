@@ -196,18 +196,24 @@ QPixmap keyedPixmap(int id) {
 }
 
 QIcon icon(int id) {
+    // Lists show an icon in every row: each is drawn once (copies of a QIcon share it).
+    static QHash<int, QIcon> drawn;
+    if (const auto found = drawn.constFind(id); found != drawn.constEnd()) {
+        return *found;
+    }
     QIcon result;
     if (QFile::exists(overridePath(id))) {
         result.addFile(overridePath(id));
-        return result;
-    }
-    for (int size : {16, 24, 32, 48}) {
-        const QImage image = builtInIcon(id, size);
-        if (image.isNull()) {
-            return {};
+    } else {
+        for (int size : {16, 24, 32, 48}) {
+            const QImage image = builtInIcon(id, size);
+            if (image.isNull()) {
+                return {};
+            }
+            result.addPixmap(QPixmap::fromImage(image));
         }
-        result.addPixmap(QPixmap::fromImage(image));
     }
+    drawn.insert(id, result);
     return result;
 }
 
