@@ -10,8 +10,6 @@
 namespace kivo {
 namespace {
 
-constexpr char32_t kRawBytePlane = 0xF700;
-
 struct IconvCloser {
     void operator()(void *handle) const {
         if (handle) {
@@ -107,6 +105,18 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
+// Decodes one UTF-8 sequence at `text[pos]`; advances pos. Malformed input gives U+FFFD and
+// advances by one byte.
+char32_t nextCodePoint(std::string_view text, size_t &pos) {
+    if (const std::optional<char32_t> cp = decodeUtf8At(text, pos)) {
+        return *cp;
+    }
+    ++pos;
+    return 0xFFFD;
+}
+
+}  // namespace
+
 void appendUtf8(std::string &out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -125,12 +135,10 @@ void appendUtf8(std::string &out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at `text[pos]`; advances pos. Malformed input gives U+FFFD and
-// advances by one byte.
-char32_t nextCodePoint(std::string_view text, size_t &pos) {
+std::optional<char32_t> decodeUtf8At(std::string_view text, size_t &pos) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(pos);
-    int length = 0;
+    size_t length = 0;
     char32_t cp = 0;
     if (lead < 0x80) {
         ++pos;
@@ -145,31 +153,25 @@ char32_t nextCodePoint(std::string_view text, size_t &pos) {
         length = 4;
         cp = lead & 0x07;
     } else {
-        ++pos;
-        return 0xFFFD;
+        return std::nullopt;
     }
-    if (pos + static_cast<size_t>(length) > text.size()) {
-        ++pos;
-        return 0xFFFD;
+    if (pos + length > text.size()) {
+        return std::nullopt;
     }
-    for (int i = 1; i < length; ++i) {
-        const unsigned char next = byte(pos + static_cast<size_t>(i));
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned char next = byte(pos + i);
         if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return 0xFFFD;
+            return std::nullopt;
         }
         cp = (cp << 6) | (next & 0x3F);
     }
     static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++pos;
-        return 0xFFFD;
+        return std::nullopt;
     }
-    pos += static_cast<size_t>(length);
+    pos += length;
     return cp;
 }
-
-}  // namespace
 
 std::string cp949ToUtf8(std::string_view bytes) {
     if (isAscii(bytes)) {

@@ -11,6 +11,14 @@
 // byte-exact.
 namespace kivo {
 
+// Raw byte b travels as the code point kRawBytePlane + b (b from 0x80 to 0xFF).
+inline constexpr char32_t kRawBytePlane = 0xF700;
+
+// One well-formed UTF-8 sequence at text[pos] (no overlong form, no surrogate, at most
+// U+10FFFF): its code point, with pos moved past it; nothing, with pos unchanged, otherwise.
+std::optional<char32_t> decodeUtf8At(std::string_view text, size_t &pos);
+void appendUtf8(std::string &out, char32_t cp);
+
 std::string cp949ToUtf8(std::string_view bytes);
 
 // Empty optional when the text holds a character that CP949 cannot represent (the caller then

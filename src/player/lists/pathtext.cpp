@@ -8,45 +8,16 @@
 namespace kivo::lists {
 namespace {
 
-constexpr char32_t kRawBytePlane = 0xF700;
-
 // The length of the valid UTF-8 sequence at `pos`, or 0 when the byte there starts none. A
 // character of the raw-byte plane counts as none too: its bytes are escaped one by one, so that
 // reading turns them back into themselves rather than into one byte.
 size_t validSequenceAt(const std::string &text, size_t pos) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(pos);
-    size_t length = 0;
-    char32_t cp = 0;
-    if (lead < 0x80) {
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        cp = lead & 0x07;
-    } else {
+    size_t end = pos;
+    const std::optional<char32_t> cp = decodeUtf8At(text, end);
+    if (!cp || (*cp >= kRawBytePlane + 0x80 && *cp <= kRawBytePlane + 0xFF)) {
         return 0;
     }
-    if (pos + length > text.size()) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(pos + i) & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (byte(pos + i) & 0x3F);
-    }
-    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ||
-        (cp >= kRawBytePlane + 0x80 && cp <= kRawBytePlane + 0xFF)) {
-        return 0;
-    }
-    return length;
+    return end - pos;
 }
 
 // The path as UTF-8 with every byte outside a valid sequence turned into U+F700 + byte;
@@ -61,10 +32,7 @@ std::optional<std::string> rawBytesAsText(const std::string &path) {
             pos += length;
             continue;
         }
-        const char32_t cp = kRawBytePlane + static_cast<unsigned char>(path[pos]);
-        text += static_cast<char>(0xE0 | (cp >> 12));
-        text += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (cp & 0x3F));
+        appendUtf8(text, kRawBytePlane + static_cast<unsigned char>(path[pos]));
         changed = true;
         ++pos;
     }
