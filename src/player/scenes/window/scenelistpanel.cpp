@@ -18,12 +18,6 @@ constexpr float kDefaultRate = 1.5f;
 constexpr int kSlowCells = 2;
 constexpr int kFastCells = 10;
 
-QAction *addItem(QMenu &menu, const char *text, int command) {
-    QAction *action = menu.addAction(QString::fromUtf8(text));
-    action->setData(command);
-    return action;
-}
-
 }  // namespace
 
 CSceneListPanel::CSceneListPanel(CPlayerSession &session, float sizeRate, CSceneImageTree *tree,
@@ -140,20 +134,21 @@ int CSceneListPanel::changeRate(float step) {
 
 std::unique_ptr<QMenu> CSceneListPanel::contextMenu() {
     auto menu = std::make_unique<QMenu>(QStringLiteral("장면 리스트"), this);
-    addItem(*menu, "장면 분할(&S)", kSceneSplit);
+    kivo::scenes::addMenuItem(*menu, "장면 분할(&S)", kSceneSplit);
     menu->addSeparator();
-    addItem(*menu, "장면 갱신(&R)", kRefresh);
+    kivo::scenes::addMenuItem(*menu, "장면 갱신(&R)", kRefresh);
     QMenu *move = menu->addMenu(QStringLiteral("장면 이동(&M)"));
-    addItem(*move, "천천히 뒤로(&1)", kSlowBackward);
-    addItem(*move, "천천히 앞으로(&2)", kSlowForward);
-    addItem(*move, "빨리 뒤로(&3)", kFastBackward);
-    addItem(*move, "빨리 앞으로(&4)", kFastForward);
-    addItem(*move, "멈춤(&5)", kStopScrolling);
+    kivo::scenes::addMenuItem(*move, "천천히 뒤로(&1)", kSlowBackward);
+    kivo::scenes::addMenuItem(*move, "천천히 앞으로(&2)", kSlowForward);
+    kivo::scenes::addMenuItem(*move, "빨리 뒤로(&3)", kFastBackward);
+    kivo::scenes::addMenuItem(*move, "빨리 앞으로(&4)", kFastForward);
+    kivo::scenes::addMenuItem(*move, "멈춤(&5)", kStopScrolling);
     menu->addSeparator();
-    addItem(*menu, "리스트 확대(&U)", kEnlarge)->setEnabled(sizeRate() < kMaxRate);
-    addItem(*menu, "리스트 축소(&N)", kShrink)->setEnabled(sizeRate() > kMinRate);
+    kivo::scenes::addMenuItem(*menu, "리스트 확대(&U)", kEnlarge)
+        ->setEnabled(sizeRate() < kMaxRate);
+    kivo::scenes::addMenuItem(*menu, "리스트 축소(&N)", kShrink)->setEnabled(sizeRate() > kMinRate);
     menu->addSeparator();
-    addItem(*menu, "장면 이미지 저장(&I)", kSaveImage);
+    kivo::scenes::addMenuItem(*menu, "장면 이미지 저장(&I)", kSaveImage);
     return menu;
 }
 

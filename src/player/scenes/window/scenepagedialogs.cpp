@@ -1,5 +1,7 @@
 #include "player/scenes/window/scenepagedialogs.h"
 
+#include <QMenu>
+
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "uisupport/asker.h"
@@ -9,6 +11,12 @@ namespace kivo::scenes {
 bool askYes(QWidget *parent, const QString &question) {
     return kivo::ui::messageBox(parent, question, kivo::ui::MessageButtons::YesNo,
                                 kivo::ui::MessageIcon::Question) == kivo::ui::kAnswerYes;
+}
+
+QAction *addMenuItem(QMenu &menu, const char *text, int command) {
+    QAction *action = menu.addAction(QString::fromUtf8(text));
+    action->setData(command);
+    return action;
 }
 
 void offerToStopPlayback(QWidget *parent, CPlayerSession &session, const QString &question) {

@@ -19,25 +19,6 @@
 
 namespace {
 
-struct MenuItem {
-    int command;  // 0: a separator
-    const char *text;
-};
-
-constexpr MenuItem kContextMenu[] = {
-    {CSceneTreePanel::kBasicTree, "기본 트리 구성(&C)"},
-    {0, nullptr},
-    {CSceneTreePanel::kEnlarge, "트리 확대(&U)"},
-    {CSceneTreePanel::kShrink, "트리 축소(&N)"},
-    {0, nullptr},
-    {CSceneTreePanel::kSaveTree, "트리 저장(&A)"},
-    {0, nullptr},
-    {CSceneTreePanel::kMerge, "노드 합병(&M)"},
-    {CSceneTreePanel::kSplit, "노드 분할(&S)"},
-    {0, nullptr},
-    {CSceneTreePanel::kSaveImage, "노드 이미지 저장(&I)"},
-};
-
 COVFlatButton *textButton(const QString &text, int id, QWidget *parent) {
     auto *button = new COVFlatButton(parent);
     button->setObjectName(QStringLiteral("button%1").arg(id));
@@ -271,26 +252,19 @@ int CSceneTreePanel::changeRate(float step) {
 }
 
 std::unique_ptr<QMenu> CSceneTreePanel::contextMenu() {
+    using kivo::scenes::addMenuItem;
     auto menu = std::make_unique<QMenu>(QStringLiteral("장면트리"), this);
-    for (const MenuItem &item : kContextMenu) {
-        if (item.command == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction *action = menu->addAction(QString::fromUtf8(item.text));
-        action->setData(item.command);
-    }
-    const auto grey = [&menu](int command, bool greyed) {
-        for (QAction *action : menu->actions()) {
-            if (action->data().toInt() == command) {
-                action->setEnabled(!greyed);
-            }
-        }
-    };
-    grey(kMerge, !m_tree->canMerge());
-    grey(kSplit, !m_tree->canSplit());
-    grey(kEnlarge, sizeRate() >= kMaxRate);
-    grey(kShrink, sizeRate() <= kMinRate);
+    addMenuItem(*menu, "기본 트리 구성(&C)", kBasicTree);
+    menu->addSeparator();
+    addMenuItem(*menu, "트리 확대(&U)", kEnlarge)->setEnabled(sizeRate() < kMaxRate);
+    addMenuItem(*menu, "트리 축소(&N)", kShrink)->setEnabled(sizeRate() > kMinRate);
+    menu->addSeparator();
+    addMenuItem(*menu, "트리 저장(&A)", kSaveTree);
+    menu->addSeparator();
+    addMenuItem(*menu, "노드 합병(&M)", kMerge)->setEnabled(m_tree->canMerge());
+    addMenuItem(*menu, "노드 분할(&S)", kSplit)->setEnabled(m_tree->canSplit());
+    menu->addSeparator();
+    addMenuItem(*menu, "노드 이미지 저장(&I)", kSaveImage);
     return menu;
 }
 
