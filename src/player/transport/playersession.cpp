@@ -64,6 +64,13 @@ void CPlayerSession::setBusy(bool busy) {
     }
 }
 
+void CPlayerSession::setCaptionText(const QString &text) {
+    if (text != m_captionText) {
+        m_captionText = text;
+        emit captionTextChanged(text);
+    }
+}
+
 double CPlayerSession::frameAt(double position) const {
     return m_grabber->isOpen() ? m_grabber->timeToFrame(position) : -1;
 }

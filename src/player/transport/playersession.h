@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -59,6 +60,10 @@ public:
     bool isBusy() const { return m_busy; }
     void setBusy(bool busy);
 
+    // The caption shown now: the caption window displays it, remote control reads and sets it.
+    const QString &captionText() const { return m_captionText; }
+    void setCaptionText(const QString &text);
+
     // The grabber's frame at a media time and back; -1 without a video.
     double frameAt(double position) const;
     double positionOfFrame(double frame) const;
@@ -71,6 +76,7 @@ signals:
     void descriptionChangedFlag(bool changed);
     void playStateChanged(int state);
     void busyChanged(bool busy);
+    void captionTextChanged(const QString &text);
     // The engine's tick fanned out with the position it reported (100 ns): seek bar, time
     // display, repeat sections, captions, metafile entries.
     void positionUpdated(double position);
@@ -86,4 +92,5 @@ private:
     EPlayState m_playState = kStopped;
     bool m_audioCdMode = false;
     bool m_busy = false;
+    QString m_captionText;
 };
