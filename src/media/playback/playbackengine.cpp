@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -32,8 +33,9 @@ CPlaybackEngine::CPlaybackEngine(QObject *parent) : QObject(parent) {
     m_timer.setInterval(kTickMilliseconds);
     connect(&m_timer, &QTimer::timeout, this, &CPlaybackEngine::onTimer);
     m_openTimer.setSingleShot(true);
-    connect(&m_openTimer, &QTimer::timeout, this,
-            [this] { loadFailed(QStringLiteral("no answer within %1 ms").arg(m_openTimeoutMs)); });
+    connect(&m_openTimer, &QTimer::timeout, this, [this] {
+        loadFailed(QStringLiteral("no answer within %1 ms").arg(m_openTimer.interval()));
+    });
 
     m_mpv = std::make_unique<CMpvClient>(
         [](void *opaque) {
@@ -107,7 +109,11 @@ int CPlaybackEngine::startOpen(const QString &path) {
     // The events of a file this one replaced may still be on their way: only this entry's
     // count.
     m_loadingEntry = *entry;
-    m_openTimer.start(m_openTimeoutMs);
+    // A server that answers slowly or not at all is given the buffering time and a little more
+    // (connecting, the first bytes), never the whole wait of a local file.
+    m_openTimer.start(isAddress(path)
+                          ? std::min(m_openTimeoutMs, int(m_bufferingTime * 1000) + kAddressGraceMs)
+                          : m_openTimeoutMs);
     return m_ticket;
 }
 

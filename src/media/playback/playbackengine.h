@@ -125,7 +125,9 @@ public:
     // Percent of the buffering done, or -1 when the media is not a network stream.
     int bufferingProgress() const;
 
-    // Longest wait for a file to load before the open gives up, in milliseconds.
+    // Longest wait for a file to load before the open gives up, in milliseconds. An address is
+    // given no longer than the buffering time and kAddressGraceMs.
+    static constexpr int kAddressGraceMs = 5000;
     void setOpenTimeout(int milliseconds) { m_openTimeoutMs = milliseconds; }
     // libmpv's audio output ("null" for none); the system's default otherwise.
     void setAudioOutput(const QString &driver);

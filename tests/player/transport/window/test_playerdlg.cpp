@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -394,6 +395,32 @@ private slots:
         player.panel.closeFile();
         server.kill();
         server.waitForFinished();
+
+        // A server that takes the connection and never answers: with no buffering time the open
+        // gives up after the grace alone, and the windows keep being served meanwhile.
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        QObject::connect(&silent, &QTcpServer::newConnection, &silent, [&silent] {
+            while (QTcpSocket *socket = silent.nextPendingConnection()) {
+                socket->setParent(&silent);
+            }
+        });
+        player.panel.session().engine().setBufferingTime(0);
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(100);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(
+            player.panel.openFile(
+                QStringLiteral("http://127.0.0.1:%1/live.mkv").arg(silent.serverPort()), false),
+            0);
+        const qint64 waited = clock.elapsed();
+        QVERIFY2(waited < CPlaybackEngine::kAddressGraceMs + 2000,
+                 qPrintable(QString::number(waited)));
+        QVERIFY2(ticks >= int(waited / 100) / 2, qPrintable(QString::number(ticks)));
+        QVERIFY(!asker.texts().isEmpty());
     }
 
     // Accelerator keys reach the panel from any of its windows, but only while their button
