@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
+#include <vector>
+
+#include "media/playback/metafileplaylist.h"
 #include "player/transport/playertransport.h"
 
 class CPlayerSession;
@@ -9,6 +13,11 @@ class CPlayerSession;
 // A metafile list (ASX, WAX, WVX, M3U) as the control panel plays it: the list's own path, and
 // the entry playing now with the part of it to play. The engine reads the list; entries open
 // through the control panel (IPlayerControl::openFile) like any file.
+//
+// An entry whose address is a list on a web server (ENTRYREF to http, or a REF naming an .asx or
+// .m3u there) is fetched when its turn comes and played entry by entry in its place; lists nest
+// at most kMaxNesting deep and a list is not entered again inside itself, so lists that name
+// each other end.
 class CMetafileListPlayer : public IMetafileList {
 public:
     explicit CMetafileListPlayer(CPlayerSession &session);
@@ -30,12 +39,23 @@ public:
     int playNextEntry(bool playlistPlaying) override;
     bool entryTimeUsedUp(double position) const override;
 
+    static constexpr size_t kMaxNesting = 8;
+    // Lists that cannot be fetched, one after another, before the list is given up.
+    static constexpr int kMaxFailedLists = 64;
+
 private:
     bool take(bool forceNext, QString *address);
+    bool nextOfInnermost(QString &url, double &start, double &duration, bool forceNext);
+    // True when url named a list that could be fetched and read: it is now the innermost.
+    bool enterNetworkList(const QString &url);
 
     CPlayerSession &m_session;
     bool m_active = false;
     QString m_listPath;
     double m_entryStart = 0;
     double m_entryDuration = 0;
+    // The lists from web servers being played, the innermost last; the engine holds the outer.
+    std::vector<CMetafilePlaylist> m_nested;
+    // The addresses of m_nested's lists.
+    QStringList m_nestedAddresses;
 };

@@ -2,6 +2,7 @@
 // where it comes back on the screen, what it writes when the player ends, how it opens files
 // (scene files included) and how a hand-off waits for an open question.
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -366,7 +367,16 @@ private slots:
     }
 
     // An internet address: the file line says so and the title names the address's last part.
+    // A list on the server is fetched when a list names it, and may not enter itself.
     void anAddressOpensFromALocalServer() {
+        const QString web = m_folder.filePath(QStringLiteral("web"));
+        QVERIFY(QDir().mkpath(web));
+        QVERIFY(QFile::link(fixture("cuts.mkv"), web + QStringLiteral("/cuts.mkv")));
+        QFile inner(web + QStringLiteral("/inner.asx"));
+        QVERIFY(inner.open(QIODevice::WriteOnly));
+        inner.write(
+            "<ASX><ENTRYREF HREF=\"inner.asx\"/><ENTRY><REF HREF=\"cuts.mkv\"/></ENTRY></ASX>");
+        inner.close();
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         const quint16 port = probe.serverPort();
@@ -375,7 +385,7 @@ private slots:
         server.start(QStringLiteral("python3"),
                      {QStringLiteral("-m"), QStringLiteral("http.server"), QString::number(port),
                       QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
-                      QStringLiteral("--directory"), qEnvironmentVariable("KIVO_FIXTURES")});
+                      QStringLiteral("--directory"), web});
         QVERIFY(server.waitForStarted());
         const auto serving = [port] {
             QTcpSocket knock;
@@ -392,6 +402,20 @@ private slots:
         QCOMPARE(player.panel.windowTitle(), QStringLiteral("KIVO Player_CUTS"));
         QCOMPARE(player.panel.findChild<COVMsgST *>(QStringLiteral("static1224"))->message(),
                  QStringLiteral("인터넷 파일"));
+        player.panel.closeFile();
+
+        const QString outer = m_folder.filePath(QStringLiteral("outer.asx"));
+        QFile list(outer);
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QStringLiteral("<ASX><ENTRYREF HREF=\"http://127.0.0.1:%1/inner.asx\"/></ASX>")
+                       .arg(port)
+                       .toUtf8());
+        list.close();
+        QCOMPARE(player.panel.openFile(outer, true), 1);
+        QCOMPARE(player.panel.session().engine().mediaPath(), address);
+        player.panel.transport().endOfStream();
+        QCOMPARE(player.panel.session().engine().mediaPath(), address);
+        QCOMPARE(player.panel.session().playState(), CPlayerSession::kStopped);
         player.panel.closeFile();
         server.kill();
         server.waitForFinished();
