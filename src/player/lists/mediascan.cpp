@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -20,8 +21,8 @@ namespace {
 // Shorter .dat files are the data files of other programs rather than video CD tracks.
 constexpr unsigned long long kSmallestDatVideo = 31457280;
 
-struct DirCloser {
-    void operator()(DIR *dir) const { ::closedir(dir); }
+struct FdCloser {
+    void operator()(const int *fd) const { ::close(*fd); }
 };
 
 // A sub-folder to enter, or a media file with what the found-file record needs.
@@ -56,7 +57,7 @@ bool accepts(std::string_view name, unsigned long long length) {
 // What a name of the folder `fd` is, looked up relative to the folder (no path walk): links
 // and entries of unknown type by what they lead to. Nothing for other files, names that are
 // gone since the listing, and dangling links.
-std::optional<CFolderEntry> lookUp(int fd, const dirent &entry) {
+std::optional<CFolderEntry> lookUp(int fd, const dirent64 &entry) {
     const std::string_view name = entry.d_name;
     if (entry.d_type == DT_DIR) {
         return CFolderEntry{std::string(name), true};
@@ -83,6 +84,34 @@ std::optional<CFolderEntry> lookUp(int fd, const dirent &entry) {
     return CFolderEntry{std::string(name), false, info.stx_size, created};
 }
 
+// The entries of a folder as the kernel hands them out, read straight into a buffer: no
+// directory stream, so no descriptor-flag or type checks per folder.
+class CFolderListing {
+public:
+    explicit CFolderListing(int fd) : m_fd(fd) {}
+
+    // The next entry; nullptr at the end or when the folder cannot be read further.
+    const dirent64 *next() {
+        if (m_offset == m_filled) {
+            const ssize_t read = ::getdents64(m_fd, m_buffer.data(), m_buffer.size());
+            if (read <= 0) {
+                return nullptr;
+            }
+            m_filled = size_t(read);
+            m_offset = 0;
+        }
+        const auto *entry = reinterpret_cast<const dirent64 *>(m_buffer.data() + m_offset);
+        m_offset += entry->d_reclen;
+        return entry;
+    }
+
+private:
+    int m_fd;
+    alignas(dirent64) std::array<char, 32768> m_buffer;
+    size_t m_filled = 0;
+    size_t m_offset = 0;
+};
+
 // Reads a folder's sub-folders and media files in byte order of their names. Nothing when the
 // folder cannot be read or was entered before.
 std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered) {
@@ -90,17 +119,14 @@ std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered) {
     if (fd < 0) {
         return std::nullopt;
     }
-    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
-    if (!dir) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    const std::unique_ptr<const int, FdCloser> owner(&fd);
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !entered.emplace(info.st_dev, info.st_ino).second) {
         return std::nullopt;
     }
     CFolderFrame frame{std::move(path), {}, 0};
-    while (const dirent *entry = ::readdir(dir.get())) {
+    CFolderListing listing(fd);
+    while (const dirent64 *entry = listing.next()) {
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") {
             continue;
