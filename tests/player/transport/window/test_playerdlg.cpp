@@ -19,6 +19,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
@@ -54,6 +58,28 @@ struct CPanel {
 };
 
 }  // namespace
+
+// Files this process writes may grow to `bytes` and no further, as on a full disk or a user's
+// quota: a longer write fails (the signal the limit would send is ignored) for root too.
+class CFileSizeLimit {
+public:
+    explicit CFileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~CFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    CFileSizeLimit(const CFileSizeLimit &) = delete;
+    CFileSizeLimit &operator=(const CFileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
 
 class TestPlayerDlg : public QObject {
     Q_OBJECT
@@ -195,6 +221,56 @@ private slots:
                  ScvReadResult::Ok);
         QCOMPARE(QString::fromStdString(saved.mediaPath()),
                  m_folder.filePath(QStringLiteral("clip.mp4")));
+    }
+
+    // Scene files kept apart from their videos: a path relative to the scene file's folder in
+    // either system's form, folders with Korean names and spaces. A description without a video
+    // opens nothing and says nothing. A save the file system refuses part-way leaves the old
+    // file as it was.
+    void sceneFilesFromOtherFoldersAndRefusedSaves() {
+        const QString data = m_folder.filePath(QStringLiteral("내 자료 모음"));
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/scenes")));
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/media")));
+        const QString video = data + QStringLiteral("/media/수업 영상.mp4");
+        QVERIFY(QFile::copy(fixture("cuts.mp4"), video));
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CPanel player(settingsFile());
+        for (const char *stored : {"../media/수업 영상.mp4", "..\\media\\수업 영상.mp4"}) {
+            CVideoDescription description;
+            description.setMediaPath(stored);
+            const QString scv = data + QStringLiteral("/scenes/장면 설명.scv");
+            QCOMPARE(saveScv(description, scv.toStdString()), 1);
+            QVERIFY2(player.panel.openFile(scv, false) == 1, stored);
+            QCOMPARE(player.panel.session().engine().mediaPath(), video);
+        }
+        const QString empty = data + QStringLiteral("/scenes/empty.scv");
+        QCOMPARE(saveScv(CVideoDescription(), empty.toStdString()), 1);
+        QCOMPARE(player.panel.openFile(empty, false), 0);
+        QVERIFY(asker.texts().isEmpty());
+
+        const QString scv = data + QStringLiteral("/scenes/장면 설명.scv");
+        QCOMPARE(player.panel.openFile(scv, false), 1);
+        QFile before(scv);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray old = before.readAll();
+        before.close();
+        for (int i = 0; i < 200; ++i) {
+            player.panel.session().description()->root().addChild(double(i));
+        }
+        player.panel.session().markDescriptionChanged();
+        {
+            CFileSizeLimit limit(old.size() + 64);
+            QCOMPARE(player.panel.runCommand(kivo::player::kKeySaveDescription), 0);
+        }
+        QCOMPARE(asker.texts().last(), QStringLiteral("저장에 실패했습니다. 다시 시도하세요"));
+        QVERIFY(player.panel.session().isDescriptionChanged());
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        QCOMPARE(before.readAll(), old);
+        QCOMPARE(
+            QDir(data + QStringLiteral("/scenes")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(player.panel.runCommand(kivo::player::kKeySaveDescription), 1);
+        player.panel.closeFile();
     }
 
     // A file that does not open says so and leaves the panel empty; an open that a newer one
