@@ -21,13 +21,14 @@ long numberAt(const std::string &text, size_t offset) {
 }  // namespace
 
 std::string captionTimeText(double time) {
-    // Times beyond a day of hours still format; the fractions are truncated, not rounded.
-    const double seconds = std::isfinite(time) && time > 0 ? time * 1e-7 : 0.0;
-    const auto whole = static_cast<long long>(std::min(seconds, 3.6e12));
-    const auto millis = static_cast<int>((seconds - static_cast<double>(whole)) * 1000.0);
+    // Whole milliseconds by dividing the 100-ns count: scaling by 1e-7 first loses the last
+    // bit of times such as 6.3 s (6.2999... s), which would show, and read back, a millisecond
+    // short. Fractions are truncated, not rounded.
+    const double units = std::isfinite(time) && time > 0 ? std::min(time, 3.6e19) : 0.0;
+    const auto millis = static_cast<long long>(std::floor(units / 10'000.0));
     char text[48];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03d", whole / 3600, whole / 60 % 60,
-                  whole % 60, millis);
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", millis / 3'600'000,
+                  millis / 60'000 % 60, millis / 1000 % 60, millis % 1000);
     return text;
 }
 

@@ -324,11 +324,13 @@ void CCaptionEditPanel::nudge(int position) {
     IPlayerControl *control = m_session.control();
     const CPlayerSession::EPlayState state = m_session.playState();
     if (state != CPlayerSession::kStopped && state != CPlayerSession::kPaused) {
-        // The time is set on a still picture.
+        // The time is set on a still picture. The player's stop rewinds, so the position is
+        // taken first: the nudge starts from where the picture was, not from the start.
+        const double playing = engine.currentPosition();
         if (control != nullptr) {
             control->stop();
         }
-        setTimeText(engine.currentPosition());
+        setTimeText(playing);
         edit(kTextEdit)->clear();
     }
     const double time = kivo::captions::parseCaptionTimeText(edit(kTimeEdit)->text().toStdString());

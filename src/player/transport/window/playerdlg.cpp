@@ -15,6 +15,7 @@
 #include "platform/log.h"
 #include "platform/soundoutput.h"
 #include "player/captions/captiontrack.h"
+#include "player/captions/window/captionboxwnd.h"
 #include "player/lists/playlistfile.h"
 #include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
