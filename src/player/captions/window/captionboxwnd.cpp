@@ -118,7 +118,13 @@ void CCaptionBoxWnd::showCaptionAt(double position) {
     if (description == nullptr) {
         return;
     }
-    const int found = kivo::captions::findCaptionAt(description->captions(), position);
+    // Position updates come every eighth of a second, as long as a caption's window: a late
+    // one may step over a window, and that caption is shown all the same.
+    const double previous = description == m_lastDescription ? m_lastPosition : position;
+    m_lastDescription = description;
+    m_lastPosition = position;
+    const int found =
+        kivo::captions::findCaptionReached(description->captions(), previous, position);
     if (found >= 0) {
         m_session.setCaptionText(
             QString::fromStdString(description->captions()[size_t(found)].text));

@@ -8,6 +8,7 @@ struct CPlayerSettings;
 class COVHoverButton;
 class COVRegistry;
 class CPlayerSession;
+class CVideoDescription;
 
 // The page of the caption box: rich text only. Nothing is fetched from outside the machine
 // (an image or style sheet of a caption that names an address stays empty), links are not
@@ -89,4 +90,7 @@ private:
     COVHoverButton *m_close;
     COVRegistry *m_registry = nullptr;
     QString m_text;
+    // The position of the last update, and the description it was in.
+    double m_lastPosition = -1;
+    const CVideoDescription *m_lastDescription = nullptr;
 };
