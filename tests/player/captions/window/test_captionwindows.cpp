@@ -11,7 +11,9 @@
 
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
+#include "platform/cp949.h"
 #include "player/captions/captionedit.h"
+#include "player/captions/samihttpserver.h"
 #include "player/captions/samiwriter.h"
 #include "player/captions/window/captionboxtext.h"
 #include "player/captions/window/captionboxwnd.h"
@@ -23,6 +25,7 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
+#include "scene/scvfile.h"
 #include "scene/videodescription.h"
 #include "uisupport/asker.h"
 #include "uisupport/registry.h"
@@ -56,6 +59,10 @@ CCaptionEntry caption(double time, const char *text) {
     entry.time = time;
     entry.text = text;
     return entry;
+}
+
+QByteArray twoLanguageCp949() {
+    return QByteArray::fromStdString(*kivo::utf8ToCp949(kTwoLanguageSami));
 }
 
 // A player whose engine makes no sound, on a settings file of the test's own.
@@ -280,6 +287,54 @@ private slots:
         QVERIFY2(at[0] >= 1e7 - 1.25e6 && at[0] <= 1e7, qPrintable(QString::number(at[0])));
         QVERIFY2(at[1] >= 2.5e7 - 1.25e6 && at[1] <= 2.5e7, qPrintable(QString::number(at[1])));
         QCOMPARE(player.box().text(), QStringLiteral("둘 반"));
+    }
+
+    // A SAMI file beside the video, in Korean and English, plays its Korean captions only.
+    void captionFileBesideTheVideoPlaysOneLanguage() {
+        const QString video = m_folder.filePath(QStringLiteral("talk.mp4"));
+        QVERIFY(QFile::copy(fixture("index.mp4"), video));
+        QFile sami(m_folder.filePath(QStringLiteral("talk.smi")));
+        QVERIFY(sami.open(QIODevice::WriteOnly));
+        sami.write(twoLanguageCp949());
+        sami.close();
+        CPlayer player(settingsFile());
+        CPlaybackEngine &engine = player.panel.session().engine();
+        QStringList shown;
+        connect(&player.panel.session(), &CPlayerSession::captionTextChanged, this,
+                [&](const QString &text) {
+                    if (!text.trimmed().isEmpty()) {
+                        shown.append(text);
+                    }
+                });
+        QCOMPARE(player.panel.openFile(video, true), 1);
+        QCOMPARE(engine.secondPath(), sami.fileName());
+        QTRY_VERIFY_WITH_TIMEOUT(engine.currentPosition() > 2.2e7, 8000);
+        player.panel.closeFile();
+        QCOMPARE(shown, (QStringList{QStringLiteral("첫 자막"), QStringLiteral("둘째 자막")}));
+        QCOMPARE(player.box().text(), QStringLiteral("둘째 자막"));
+    }
+
+    // SMI -> SCV reads an address as well as a file; a page that is no SAMI document gets the
+    // reading's message.
+    void conversionReadsAnAddress() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        CSamiHttpServer server(twoLanguageCp949());
+        CPlayer player(settingsFile());
+        const QString scv = m_folder.filePath(QStringLiteral("fetched.scv"));
+        for (const QString &answer : {server.address("/r2"), fixture("cuts.mp4"), scv}) {
+            asker.answerFile(answer);
+        }
+        QCOMPARE(player.panel.runCommand(kivo::player::kConvertSamiToScv), 1);
+        CVideoDescription converted;
+        QCOMPARE(loadScv(scv.toStdString(), converted), ScvReadResult::Ok);
+        QCOMPARE(converted.captions().size(), size_t(3));
+        QCOMPARE(converted.captions()[2].text, std::string("둘째 자막"));
+        QCOMPARE(converted.captions()[2].time, 1.5e7);
+
+        asker.answerFile(server.address("/gone.smi"));
+        QCOMPARE(player.panel.runCommand(kivo::player::kConvertSamiToScv), 0);
+        QCOMPARE(asker.texts().last(), QStringLiteral("SMI 파일 분석에 실패했습니다."));
     }
 
     // The page: colours with two hex digits a part, the caption in the paragraph of the font
