@@ -301,7 +301,8 @@ void CVideoWnd::closeEvent(QCloseEvent *event) {
 }
 
 bool CVideoWnd::isPlayerWindow(const QWidget *window) const {
-    return window == this || (window == m_engine && m_engine->isWindow());
+    return window == this || (window == m_engine && m_engine->isWindow()) ||
+           (window == m_captionBox && m_captionBox->isDetached());
 }
 
 void CVideoWnd::setDockedContainers(QWidget *left, QWidget *right) {

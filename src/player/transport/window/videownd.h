@@ -94,7 +94,8 @@ public:
     kivo::player::VideoMenuInput menuInput() const;
     void showContextMenu(const QPoint &globalPosition);
 
-    // The window or the engine's full-screen window: where the player's keys work.
+    // The window, the engine's full-screen window or the detached caption box: where the
+    // player's keys work.
     bool isPlayerWindow(const QWidget *window) const;
 
 signals:

@@ -393,6 +393,9 @@ private slots:
         QCOMPARE(box.height(), 40);
         QVERIFY(box.y() + box.height() <= video.height());
         QVERIFY(box.geometry().top() >= video.engineWindow().geometry().bottom());
+        // The player's keys reach the strip from the caption editor's list too.
+        QTest::keyClick(&player.editor().list(), Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(video.dockedCaptionHeight(), 50);
         for (int i = 0; i < 5; ++i) {
             player.panel.runCommand(kivo::player::kKeyCaptionBoxShorter);
         }
