@@ -1,5 +1,6 @@
 // A 2 MB SAMI file of 20,000 Korean captions read and converted into a scene-description file,
-// and the caption lookup over 20,000 captions.
+// the caption track the engine gets of it when a video opens, and the caption lookup over
+// 20,000 captions (the plain one and the caption box's, which also catches a stepped-over one).
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -7,7 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include <QString>
+
 #include "player/captions/captionlist.h"
+#include "player/captions/captiontrack.h"
 #include "player/captions/samiconversion.h"
 #include "player/captions/samireader.h"
 #include "player/captions/samiwriter.h"
@@ -64,6 +68,37 @@ void BM_FindCaption(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_FindCaption);
+
+void BM_FindCaptionReached(benchmark::State &state) {
+    const std::vector<CCaptionEntry> captions = makeCaptions();
+    double position = 0;
+    for (auto _ : state) {
+        const double next = position < kCaptions * 2e7 ? position + 1'250'000 : 0;
+        benchmark::DoNotOptimize(kivo::captions::findCaptionReached(captions, position, next));
+        position = next;
+    }
+}
+BENCHMARK(BM_FindCaptionReached);
+
+void BM_WriteCaptionTrack(benchmark::State &state) {
+    const std::string smi = tempPath(".smi");
+    const std::string folder = tempPath("-tracks");
+    if (kivo::captions::saveSamiFile(smi, makeCaptions()).status !=
+        kivo::captions::SamiWriteStatus::Saved) {
+        state.SkipWithError("cannot write the SAMI file");
+        return;
+    }
+    for (auto _ : state) {
+        if (kivo::captions::writeCaptionTrack(QString::fromStdString(smi),
+                                              QString::fromStdString(folder))
+                .isEmpty()) {
+            state.SkipWithError("no track");
+        }
+    }
+    std::filesystem::remove(smi);
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_WriteCaptionTrack)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

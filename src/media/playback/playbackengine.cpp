@@ -96,6 +96,12 @@ int CPlaybackEngine::startOpen(const QString &path) {
     m_mpv->setProperty("cache-secs", m_bufferingTime);
     m_mpv->setProperty("cache-pause-wait", m_bufferingTime);
     m_mpv->setFlag("pause", true);
+    m_captionTrack = m_secondPath;
+    if (!m_secondPath.isEmpty() && m_convertCaptionFile) {
+        if (QString track = m_convertCaptionFile(m_secondPath); !track.isEmpty()) {
+            m_captionTrack = std::move(track);
+        }
+    }
 
     const std::optional<int64_t> entry = m_mpv->loadFile(path.toUtf8());
     if (!entry) {
@@ -178,6 +184,7 @@ void CPlaybackEngine::close() {
     }
     m_mediaPath.clear();
     m_secondPath.clear();
+    m_captionTrack.clear();
     m_state = kClosed;
     m_rate = 1.0;
     m_volume = 0;
@@ -283,8 +290,8 @@ void CPlaybackEngine::handleLoadEvent(const mpv_event &event) {
         }
         case MPV_EVENT_FILE_LOADED:
             if (m_load == ELoad::AwaitingFile) {
-                if (!m_secondPath.isEmpty()) {
-                    const QByteArray captions = m_secondPath.toUtf8();
+                if (!m_captionTrack.isEmpty()) {
+                    const QByteArray captions = m_captionTrack.toUtf8();
                     m_mpv->commandAsync({"sub-add", captions.constData(), "select"});
                 }
                 const QString video = m_mpv->getString("vid");

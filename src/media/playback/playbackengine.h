@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -117,6 +118,12 @@ public:
     // The caption file added to the next opened media; cleared by close.
     void setSecondPath(const QString &path) { m_secondPath = path; }
     const QString &secondPath() const { return m_secondPath; }
+    // What makes of the caption file the file libmpv is given when a media file opens (the
+    // player hands its own reading of SAMI files as a track of one language); when it answers
+    // empty, or none is set, libmpv reads the caption file itself.
+    void setCaptionFileConverter(std::function<QString(const QString &)> convert) {
+        m_convertCaptionFile = std::move(convert);
+    }
     const QString &mediaPath() const { return m_mediaPath; }
 
     // Seconds of a network stream buffered before it plays.
@@ -200,6 +207,8 @@ private:
     // The open file.
     QString m_mediaPath;
     QString m_secondPath;
+    QString m_captionTrack;  // what libmpv reads for the caption file of the file opening
+    std::function<QString(const QString &)> m_convertCaptionFile;
     int m_state = kClosed;
     double m_rate = 1.0;
     int m_volume = 0;

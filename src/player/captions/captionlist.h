@@ -21,4 +21,10 @@ void sortCaptions(std::vector<CCaptionEntry> &captions);
 // -1 when there is none (also for a NaN position).
 int findCaptionAt(std::span<const CCaptionEntry> sorted, double position);
 
+// The caption to show when playback moved forward from `previous` to `position`: the one
+// findCaptionAt gives, else the last caption whose showing window the move stepped over (its
+// time lies after `previous` and not after `position`), so that a late position update never
+// loses a caption. -1 when there is none.
+int findCaptionReached(std::span<const CCaptionEntry> sorted, double previous, double position);
+
 }  // namespace kivo::captions

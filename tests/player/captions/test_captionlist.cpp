@@ -43,3 +43,20 @@ TEST(CaptionList, LookupShowsACaptionFromAnEighthOfASecondBeforeItsTime) {
     }
     EXPECT_EQ(findCaptionAt({}, 0), -1);
 }
+
+TEST(CaptionList, AMoveThatStepsOverACaptionsWindowStillShowsIt) {
+    const std::vector<CCaptionEntry> captions = {caption(1e7, "a"), caption(2e7, "b"),
+                                                 caption(2e7, "b2"), caption(3e7, "c")};
+    using kivo::captions::findCaptionReached;
+    // Inside a window: as findCaptionAt.
+    EXPECT_EQ(findCaptionReached(captions, 0.8e7, 0.9e7), 0);
+    // Updates at 0.87 s and 1.002 s: the window 0.875..1 s fell between them.
+    EXPECT_EQ(findCaptionReached(captions, 0.87e7, 1.002e7), 0);
+    // Over both captions at 2 s: the first of them.
+    EXPECT_EQ(findCaptionReached(captions, 1.5e7, 2.3e7), 1);
+    // Nothing passed since the last update, or the move went back.
+    EXPECT_EQ(findCaptionReached(captions, 1.002e7, 1.2e7), -1);
+    EXPECT_EQ(findCaptionReached(captions, 2.5e7, 1.5e7), -1);
+    EXPECT_EQ(findCaptionReached(captions, 0, 0.5e7), -1);
+    EXPECT_EQ(findCaptionReached({}, 0, 1e7), -1);
+}

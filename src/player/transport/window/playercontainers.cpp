@@ -1,5 +1,6 @@
 #include "player/transport/window/playercontainers.h"
 
+#include "player/captions/window/captioneditpanel.h"
 #include "player/lists/window/mediafinderpanel.h"
 #include "player/lists/window/playlistpanel.h"
 #include "player/lists/window/repeatsectionpanel.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr int kCaptionEditorDialog = 396;
 constexpr int kAudioCdDialog = 443;
 
 }  // namespace
@@ -20,11 +20,12 @@ CInfoContainerWnd::CInfoContainerWnd(QWidget *owner, CPlayerSession &session,
     : CContainerWnd(kDialogId, true, owner),
       m_finder(new CMediaFinderPanel(session, playlist, foundFiles, finderFolders)),
       m_playlist(new CPlaylistPanel(session, transport, playlist)),
-      m_repeatSections(new CRepeatSectionPanel(session, transport)) {
+      m_repeatSections(new CRepeatSectionPanel(session, transport)),
+      m_captionEditor(new CCaptionEditPanel(session)) {
     addPage(m_finder);
     addPage(m_playlist);
     addPage(m_repeatSections);
-    addPage(new CPanelPage(kCaptionEditorDialog, QStringLiteral("캡션 편집")));
+    addPage(m_captionEditor);
     addPage(new CPanelPage(kAudioCdDialog, QStringLiteral("오디오 CD 목록")));
     showPage(kFinderPage);
 }

@@ -7,6 +7,7 @@
 #include "player/lists/foundfiles.h"
 #include "uisupport/containerwnd.h"
 
+class CCaptionEditPanel;
 class CMediaFinderPanel;
 class CPlayerSession;
 class CPlayerTransport;
@@ -34,11 +35,13 @@ public:
     CMediaFinderPanel *finderPanel() const { return m_finder; }
     CPlaylistPanel *playlistPanel() const { return m_playlist; }
     CRepeatSectionPanel *repeatSectionPanel() const { return m_repeatSections; }
+    CCaptionEditPanel *captionEditPanel() const { return m_captionEditor; }
 
 private:
     CMediaFinderPanel *m_finder;
     CPlaylistPanel *m_playlist;
     CRepeatSectionPanel *m_repeatSections;
+    CCaptionEditPanel *m_captionEditor;
 };
 
 // The scene window: the scene tree and the frame strip.

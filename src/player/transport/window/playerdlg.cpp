@@ -14,6 +14,8 @@
 #include "media/playback/playbackwnd.h"
 #include "platform/log.h"
 #include "platform/soundoutput.h"
+#include "player/captions/captiontrack.h"
+#include "player/captions/window/captionboxwnd.h"
 #include "player/lists/playlistfile.h"
 #include "player/scenes/window/scenelistpanel.h"
 #include "player/scenes/window/scenetreepanel.h"
@@ -87,11 +89,17 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     qApp->installEventFilter(this);
     setUpPanel();
     m_session.setControl(this);
+    // A SAMI caption file reaches the engine as our reader sees it: one language, not the
+    // engine's interleaving of every section.
+    m_session.engine().setCaptionFileConverter([](const QString &captions) {
+        return kivo::captions::writeCaptionTrack(captions, kivo::captions::captionTrackFolder());
+    });
     // The volume slider starts at 90 where there is a sound output, at 0 elsewhere.
     m_transport.volumeSliderMoved(kivo::hasSoundOutput() ? 90 : 0);
 
     // The video window relays the engine's ticks and completion to the transport.
     m_video = std::make_unique<CVideoWnd>(m_session, m_transport, m_settings, this);
+    m_video->setUpCaptionBox(m_registry);
     m_transport.setSizeRate(m_settings.sizeRate);
     // The list pages are built from the lists.
     loadLists();
@@ -452,6 +460,8 @@ void CPlayerDlg::saveLists() {
 }
 
 void CPlayerDlg::storePlacements() {
+    // A detached caption box on screen keeps its placement as it goes.
+    m_video->captionBox().hideDetached();
     COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Main"), this);
     COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("View"), m_video.get());
     COVDlgManager::setDlgPosInfo(m_registry, QStringLiteral("Browser"), m_channel);

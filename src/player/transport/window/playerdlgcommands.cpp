@@ -12,6 +12,7 @@
 #include "media/playback/playbackengine.h"
 #include "media/playback/playbackwnd.h"
 #include "player/captions/samiconversion.h"
+#include "player/captions/samisource.h"
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/shell/playersettings.h"
 #include "player/transport/optionmenustate.h"
@@ -28,6 +29,7 @@
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
 #include "uisupport/hoverbutton.h"
+#include "uisupport/noticedlg.h"
 #include "uisupport/sysinfo.h"
 #include "uisupport/textdisplays.h"
 
@@ -135,6 +137,10 @@ int CPlayerDlg::runCommand(int id) {
             return saveDescription();
         case PlayerAction::SaveDescriptionAs:
             return saveDescriptionAs();
+        case PlayerAction::ToggleCaption:
+        case PlayerAction::CaptionBoxTaller:
+        case PlayerAction::CaptionBoxShorter:
+            return m_video->runCommand(id);
         case PlayerAction::AssignCaptionFile:
             return assignCaptionFile();
         case PlayerAction::ConvertSamiToScv:
@@ -235,13 +241,21 @@ int CPlayerDlg::convertSamiToScv() {
     kivo::ui::CFileRequest samiRequest;
     samiRequest.caption = QStringLiteral("KIVO Player_SMI 파일열기");
     samiRequest.filter = QStringLiteral("SMI 파일 (*.smi)|*.smi;|");
+    samiRequest.recentAddresses = &m_settings.recentAddresses;
     const QString sami = kivo::ui::openFileName(this, samiRequest);
     if (sami.isEmpty()) {
         return 0;
     }
-    const auto entries = kivo::captions::loadSamiFile(QFile::encodeName(sami).toStdString());
+    // Reading a large file or a download takes a moment: the notice says so meanwhile.
+    std::optional<std::vector<kivo::captions::CSamiEntry>> entries;
+    {
+        CNoticeDlg reading(QStringLiteral("파일 변환중입니다. 잠시만 기다려 주세요..."), this);
+        reading.setAutoClose(false);
+        reading.show();
+        entries = kivo::captions::loadSami(sami);
+    }
     if (!entries) {
-        kivo::ui::messageBox(this, QStringLiteral("SMI 파일 분석에 실패했습니다."));
+        kivo::ui::messageBox(this, QString::fromUtf8(kivo::captions::kSamiReadFailedMessage));
         return 0;
     }
     const QString media = askForMedia();

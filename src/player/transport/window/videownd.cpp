@@ -12,6 +12,7 @@
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackwnd.h"
+#include "player/captions/window/captionboxwnd.h"
 #include "player/shell/playersettings.h"
 #include "player/transport/playercommands.h"
 #include "player/transport/playercontrol.h"
@@ -31,8 +32,9 @@ namespace {
 
 // The width of the outer border at which a press sizes the window instead of moving it.
 constexpr int kSizingBorder = 4;
-// There is no caption box yet: nothing is docked below the video.
-constexpr int kDockedCaptionHeight = 0;
+// The docked caption strip's height: at least this, and this much less than the window's.
+constexpr int kMinimumCaptionStrip = 20;
+constexpr int kCaptionStripMargin = 10;
 
 struct CFrameButton {
     int id;
@@ -70,6 +72,13 @@ CVideoWnd::CVideoWnd(CPlayerSession &session, CPlayerTransport &transport,
     m_engine->installEventFilter(this);
     auto *relay = new CVideoRelay(*m_engine, session, transport, this);
     connect(relay, &CVideoRelay::captionText, this, &CVideoWnd::captionText);
+    // The caption file's captions are the caption shown now, as the description's are.
+    connect(relay, &CVideoRelay::captionText, &session, &CPlayerSession::setCaptionText);
+    m_captionBox = new CCaptionBoxWnd(session, settings, this);
+    connect(m_captionBox, &CCaptionBoxWnd::closeRequested, this, [this] {
+        m_settings.showCaption = false;
+        layOut();
+    });
     connect(relay, &CVideoRelay::contextMenuRequested, this,
             [this] { showContextMenu(QCursor::pos()); });
     connect(&transport, &CPlayerTransport::sizeRateChanged, this, &CVideoWnd::resizeToRate);
@@ -119,19 +128,68 @@ void CVideoWnd::layOut() {
 }
 
 void CVideoWnd::placeVideo() {
+    video::CVideoPlace place;
     if (m_rateSize && size() == m_rateSize->window) {
-        m_engine->setGeometry(m_rateSize->place.video);
-        return;
+        place = m_rateSize->place;
+    } else {
+        // The user (or the window system) gave the window another size: the video follows it.
+        m_rateSize.reset();
+        place = video::placeVideo(size(), m_settings.autoScale, m_engine->nativeVideoSize(),
+                                  dockedCaptionHeight());
     }
-    // The user (or the window system) gave the window another size: the video follows it.
+    m_engine->setGeometry(place.video);
+    if (!m_captionBox->isDetached()) {
+        m_captionBox->setGeometry(place.captionBox);
+        m_captionBox->setVisible(!place.captionBox.isEmpty());
+    }
+}
+
+int CVideoWnd::dockedCaptionHeight() const {
+    return m_settings.showCaption && !m_settings.detachCaptionBox ? m_settings.captionBoxHeight : 0;
+}
+
+void CVideoWnd::setUpCaptionBox(COVRegistry &registry) {
+    m_captionBox->setPlacementStore(&registry);
+    m_captionBox->setDetached(m_settings.detachCaptionBox, m_settings.showCaption);
+    layOut();
+}
+
+int CVideoWnd::toggleCaption() {
+    m_settings.showCaption = !m_settings.showCaption;
+    if (m_settings.detachCaptionBox) {
+        if (m_settings.showCaption) {
+            m_captionBox->showDetached();
+        } else {
+            m_captionBox->hideDetached();
+        }
+    }
     m_rateSize.reset();
-    m_engine->setGeometry(video::placeVideo(size(), m_settings.autoScale,
-                                            m_engine->nativeVideoSize(), kDockedCaptionHeight)
-                              .video);
+    layOut();
+    return 1;
+}
+
+int CVideoWnd::toggleCaptionDetached() {
+    m_settings.detachCaptionBox = !m_settings.detachCaptionBox;
+    m_captionBox->setDetached(m_settings.detachCaptionBox, m_settings.showCaption);
+    m_rateSize.reset();
+    layOut();
+    return 1;
+}
+
+int CVideoWnd::changeCaptionStripHeight(int delta) {
+    if (m_settings.detachCaptionBox) {
+        return 0;
+    }
+    const int highest = std::max(kMinimumCaptionStrip, height() - kCaptionStripMargin);
+    m_settings.captionBoxHeight =
+        std::clamp(m_settings.captionBoxHeight + delta, kMinimumCaptionStrip, highest);
+    m_rateSize.reset();
+    layOut();
+    return 1;
 }
 
 void CVideoWnd::resizeToRate(double rate) {
-    m_rateSize = video::sizeForRate(m_engine->nativeVideoSize(), rate, kDockedCaptionHeight);
+    m_rateSize = video::sizeForRate(m_engine->nativeVideoSize(), rate, dockedCaptionHeight());
     resize(m_rateSize->window);
     placeVideo();
     update();
@@ -178,7 +236,7 @@ void CVideoWnd::paintEvent(QPaintEvent *) {
     frame::drawBar(painter, kivo::skin::bitmap(kivo::skin::kVideoLeftBar), layout.leftBar);
     frame::drawBar(painter, kivo::skin::bitmap(kivo::skin::kVideoRightBar), layout.rightBar);
     // Where the video does not cover the inside (a centred or fitted video), it is black.
-    painter.fillRect(video::placeVideo(size(), false, {}, kDockedCaptionHeight).video, Qt::black);
+    painter.fillRect(video::placeVideo(size(), false, {}, dockedCaptionHeight()).video, Qt::black);
 }
 
 void CVideoWnd::resizeEvent(QResizeEvent *event) {
@@ -243,7 +301,8 @@ void CVideoWnd::closeEvent(QCloseEvent *event) {
 }
 
 bool CVideoWnd::isPlayerWindow(const QWidget *window) const {
-    return window == this || (window == m_engine && m_engine->isWindow());
+    return window == this || (window == m_engine && m_engine->isWindow()) ||
+           (window == m_captionBox && m_captionBox->isDetached());
 }
 
 void CVideoWnd::setDockedContainers(QWidget *left, QWidget *right) {

@@ -11,6 +11,8 @@
 #include "player/transport/videomenustate.h"
 #include "player/transport/videoplacement.h"
 
+class CCaptionBoxWnd;
+class COVRegistry;
 class CPlaybackWnd;
 class CPlayerSession;
 class CPlayerTransport;
@@ -38,6 +40,18 @@ public:
               QWidget *controlPanel);
 
     CPlaybackWnd &engineWindow() { return *m_engine; }
+    CCaptionBoxWnd &captionBox() { return *m_captionBox; }
+    // The caption box keeps its detached placement in `registry`; detached and wanted, it
+    // shows now.
+    void setUpCaptionBox(COVRegistry &registry);
+
+    // The caption box: shown or hidden, docked or detached, the docked strip 10 pixels taller
+    // or shorter (within 20 and the window's height less 10). 1 when done.
+    int toggleCaption();
+    int toggleCaptionDetached();
+    int changeCaptionStripHeight(int delta);
+    // The docked strip's height now (0 when no strip is shown).
+    int dockedCaptionHeight() const;
 
     // The containers docked to the left and right sides (either may be null).
     void setDockedContainers(QWidget *left, QWidget *right);
@@ -80,7 +94,8 @@ public:
     kivo::player::VideoMenuInput menuInput() const;
     void showContextMenu(const QPoint &globalPosition);
 
-    // The window or the engine's full-screen window: where the player's keys work.
+    // The window, the engine's full-screen window or the detached caption box: where the
+    // player's keys work.
     bool isPlayerWindow(const QWidget *window) const;
 
 signals:
@@ -112,12 +127,15 @@ private:
     int toggleEffectsWanted();
     void setAutoScale(bool on);
     QWidget *controlPanel() const;
+    int chooseCaptionBackground();
+    int chooseCaptionFont();
 
     CPlayerSession &m_session;
     CPlayerTransport &m_transport;
     CPlayerSettings &m_settings;
     QPointer<QWidget> m_controlPanel;
     CPlaybackWnd *m_engine = nullptr;
+    CCaptionBoxWnd *m_captionBox = nullptr;
     std::array<COVHoverButton *, kButtonCount> m_buttons{};
     QPointer<QWidget> m_left;
     QPointer<QWidget> m_right;

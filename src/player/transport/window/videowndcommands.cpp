@@ -1,10 +1,14 @@
 // The video window's commands: its buttons, its context menu "뷰" and the items it runs itself
 // (size rates, screen modes, scaling, frame export, image effects); the control panel runs the
 // rest.
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QMenu>
 
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackwnd.h"
+#include "player/captions/window/captionboxtext.h"
+#include "player/captions/window/captionboxwnd.h"
 #include "player/shell/playersettings.h"
 #include "player/transport/playercommands.h"
 #include "player/transport/playercontrol.h"
@@ -62,6 +66,20 @@ int CVideoWnd::runCommand(int id) {
             return exportFrame(id);
         case kViewEffectsWanted:
             return toggleEffectsWanted();
+        case kViewShowCaption:
+            return toggleCaption();
+        case kViewDetachCaptionBox:
+            return toggleCaptionDetached();
+        case kKeyCaptionBoxTaller:
+        case kKeyCaptionBoxShorter:
+            return changeCaptionStripHeight(id == kKeyCaptionBoxTaller ? 10 : -10);
+        case kViewCaptionBackground:
+            return chooseCaptionBackground();
+        case kViewCaptionFont:
+            return chooseCaptionFont();
+        case kViewOriginalFont:
+            m_captionBox->setOriginalFont(!m_settings.originalFont);
+            return 1;
         case kViewNormalPlayMode:
             return control ? control->runCommand(kNormalPlayMode) : 0;
         case kViewRepeatPlayMode:
@@ -132,6 +150,58 @@ int CVideoWnd::toggleEffectsWanted() {
     m_engine->setEffectsEnabled(!m_engine->effectsEnabled());
     if (m_transport.isFileOpen()) {
         kivo::ui::notice(this, QStringLiteral("효과는 다음에 파일을 열었을 때부터 적용됩니다."));
+    }
+    return 1;
+}
+
+namespace {
+
+QColor colourOf(int colourRef) {
+    return QColor(colourRef & 0xFF, (colourRef >> 8) & 0xFF, (colourRef >> 16) & 0xFF);
+}
+
+int colourRefOf(const QColor &colour) {
+    return colour.red() | colour.green() << 8 | colour.blue() << 16;
+}
+
+}  // namespace
+
+int CVideoWnd::chooseCaptionBackground() {
+    const QColor chosen = QColorDialog::getColor(colourOf(m_settings.captionBackground), this);
+    if (!chosen.isValid()) {
+        return 0;
+    }
+    m_captionBox->setBackgroundColour(colourRefOf(chosen));
+    return 1;
+}
+
+int CVideoWnd::chooseCaptionFont() {
+    // The stored height is in pixels; the dialog speaks points.
+    const double dpi = logicalDpiY();
+    CLogFont stored = m_settings.captionFont;
+    QFont font(stored.faceName);
+    font.setPointSizeF(std::max(1.0, kivo::captions::pointsOfPixels(stored.height, dpi)));
+    font.setBold(stored.weight >= 700);
+    font.setItalic(stored.italic);
+    font.setUnderline(stored.underline);
+    font.setStrikeOut(stored.strikeOut);
+    bool accepted = false;
+    const QFont chosen = QFontDialog::getFont(&accepted, font, this);
+    if (!accepted) {
+        return 0;
+    }
+    stored.faceName = chosen.family();
+    stored.height = kivo::captions::pixelsOfPoints(chosen.pointSizeF(), dpi);
+    stored.weight = chosen.bold() ? 700 : 400;
+    stored.italic = chosen.italic();
+    stored.underline = chosen.underline();
+    stored.strikeOut = chosen.strikeOut();
+    m_captionBox->setCaptionFont(stored);
+    // The font dialog has no colour of its own: the text colour is asked right after it.
+    const QColor colour = QColorDialog::getColor(colourOf(m_settings.captionText), this,
+                                                 QStringLiteral("자막 글자색"));
+    if (colour.isValid()) {
+        m_captionBox->setTextColour(colourRefOf(colour));
     }
     return 1;
 }
