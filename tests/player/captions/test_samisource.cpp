@@ -15,7 +15,6 @@
 #include "player/captions/samihttpserver.h"
 #include "player/captions/samisource.h"
 
-using kivo::captions::CDownloadLimits;
 using kivo::captions::CSamiEntry;
 
 namespace {
@@ -76,15 +75,10 @@ private slots:
     }
 
     // An address that never answers is given up at the time limit, one that sends without end
-    // at the size limit; the defaults are ten seconds and 16 MiB.
+    // at the size limit.
     void downloadsEndWithinTheirLimits() {
-        const CDownloadLimits defaults;
-        QCOMPARE(defaults.timeoutMs, 10'000);
-        QCOMPARE(defaults.maxBytes, qint64(16) * 1024 * 1024);
-        QCOMPARE(defaults.maxRedirects, 5);
-
         CSamiHttpServer server("");
-        CDownloadLimits limits;
+        kivo::net::CFetchLimits limits = kivo::captions::kSamiDownloadLimits;
         limits.timeoutMs = 700;
         QElapsedTimer clock;
         clock.start();
