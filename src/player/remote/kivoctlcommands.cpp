@@ -93,8 +93,8 @@ QString ctlUsage() {
     for (const CWord &word : kWords) {
         verbs << QLatin1StringView(word.word);
     }
-    return QStringLiteral("usage: kivoctl [--timeout MS] COMMAND\n  COMMAND: ") +
-           verbs.join(u'|') + QStringLiteral("\n           set-caption TEXT | raw CODE [WPARAM]\n");
+    return QStringLiteral("usage: kivoctl [--timeout MS] COMMAND\n  COMMAND: ") + verbs.join(u'|') +
+           QStringLiteral("\n           set-caption TEXT | raw CODE [WPARAM]\n");
 }
 
 }  // namespace kivo::remote

@@ -72,10 +72,10 @@ std::optional<CTextReply> CRemoteControl::handle(uint32_t code, int32_t paramete
             if (!hasVideoOpen()) {
                 return CTextReply{};
             }
-            return CTextReply{control->runCommand(*request == ERequest::ZoomIn
-                                                      ? kivo::player::kKeyZoomIn
-                                                      : kivo::player::kKeyZoomOut),
-                              {}};
+            return CTextReply{
+                control->runCommand(*request == ERequest::ZoomIn ? kivo::player::kKeyZoomIn
+                                                                 : kivo::player::kKeyZoomOut),
+                {}};
         case ERequest::Split:
             if (!hasVideoOpen() || !m_transport.hasSceneNavigation() ||
                 m_transport.durationSeconds() <= 0) {
@@ -109,8 +109,7 @@ CTextReply CRemoteControl::jump(double offset) {
     if (!m_transport.isFileOpen() || m_session.isAudioCdMode() || duration <= 0) {
         return CTextReply{};
     }
-    const double target =
-        std::clamp(m_session.engine().currentPosition() + offset, 0.0, duration);
+    const double target = std::clamp(m_session.engine().currentPosition() + offset, 0.0, duration);
     // In place: playing goes on playing there, paused stays paused.
     const int result = m_session.control()->seekToPosition(target);
     return reply(result, formatReferenceTime(target));

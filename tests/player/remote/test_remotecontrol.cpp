@@ -263,9 +263,9 @@ private slots:
     void windowsReservedAndUnknownNumbers() {
         CRemotePlayer player("cuts.mp4");
         using EWindow = IPlayerControl::EWindowRequest;
-        for (const ERequest request : {ERequest::ShowFinder, ERequest::ShowPlaylist,
-                                       ERequest::ShowScenes, ERequest::HideInfo,
-                                       ERequest::Maximize, ERequest::HideVideo}) {
+        for (const ERequest request :
+             {ERequest::ShowFinder, ERequest::ShowPlaylist, ERequest::ShowScenes,
+              ERequest::HideInfo, ERequest::Maximize, ERequest::HideVideo}) {
             QCOMPARE(player.ask(request).result, 1);
         }
         QCOMPARE(player.control.windows,
@@ -275,8 +275,8 @@ private slots:
         QCOMPARE(player.ask(ERequest::Channel).result, 1);
         QCOMPARE(player.control.commands.back(), int(kivo::player::kChannelButton));
 
-        for (const uint32_t code : {0x1793u, 0x1794u, 0x1797u, 0x1798u, 0x17A0u, 0x1788u,
-                                    0x17A3u, 0u, 0xFFFFFFFFu}) {
+        for (const uint32_t code :
+             {0x1793u, 0x1794u, 0x1797u, 0x1798u, 0x17A0u, 0x1788u, 0x17A3u, 0u, 0xFFFFFFFFu}) {
             QVERIFY2(!player.remote.handle(code, 0), qPrintable(QString::number(code, 16)));
         }
         player.session.setControl(nullptr);

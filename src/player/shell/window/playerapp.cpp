@@ -7,9 +7,11 @@
 #include <csignal>
 
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include "platform/log.h"
 #include "platform/qtlogsink.h"
+#include "player/remote/mprisservice.h"
 #include "player/remote/remotecontrol.h"
 #include "player/shell/commandline.h"
 #include "player/shell/handoff.h"
@@ -120,6 +122,17 @@ int CPlayerApp::run(int argc, char **argv) {
                                         replyBlock);
     link.setRequestHandler(
         [&remote](uint32_t code, int32_t parameter) { return remote.handle(code, parameter); });
+    // The desktop's media keys and sound menus; without a session bus the player goes on
+    // without them.
+    kivo::remote::CMprisService mpris(
+        controlPanel.session(), controlPanel.transport(),
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+            QStringLiteral("/scene-art"),
+        [&controlPanel] {
+            return controlPanel.session().isAudioCdMode() ||
+                   controlPanel.playlistPlayer().playlist().size() >= 2;
+        });
+    mpris.publish(!singleInstance);
     controlPanel.setAssociationDialog([](QWidget *parent) {
         CAssociationDlg dialog(kivo::shell::CMimeAppsList(), parent);
         dialog.exec();

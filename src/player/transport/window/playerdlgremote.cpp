@@ -10,8 +10,8 @@ namespace {
 
 // A hidden container comes back where the video window's own buttons put it: docked beside a
 // visible video window, or where it was last.
-void showContainer(CContainerWnd &container, int page, const QWidget &video, bool docked,
-                   int width, bool left) {
+void showContainer(CContainerWnd &container, int page, const QWidget &video, bool docked, int width,
+                   bool left) {
     container.showPage(page);
     if (container.isVisible()) {
         return;
@@ -19,8 +19,9 @@ void showContainer(CContainerWnd &container, int page, const QWidget &video, boo
     container.show();
     if (docked && video.isVisible()) {
         const QRect window = COVDlgManager::frameRect(&video);
-        COVDlgManager::setFrameRect(&container, left ? kivo::player::video::dockedLeft(window, width)
-                                                     : kivo::player::video::dockedRight(window, width));
+        COVDlgManager::setFrameRect(&container,
+                                    left ? kivo::player::video::dockedLeft(window, width)
+                                         : kivo::player::video::dockedRight(window, width));
     }
 }
 
