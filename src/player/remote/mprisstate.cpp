@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "imaging/dib.h"
 #include "media/grabber/videomanager.h"
 #include "media/playback/playbackengine.h"

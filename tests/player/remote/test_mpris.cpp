@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 const QString kPlayer = QStringLiteral(KIVO_PLAYER_PATH);

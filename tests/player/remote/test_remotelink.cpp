@@ -166,20 +166,18 @@ private slots:
             clients.emplace_back([&, index] {
                 CRawClient raw(echo.name);
                 const QByteArray request = encodeFrame(0x178E, index * 2);
+                const QByteArray answer = textReply(1, QByteArray::number(index * 2));
                 if (index < 40) {
                     raw.receive(1, 1500);  // silent, holds its connection
                 } else if (index < 60) {
                     raw.send(request.left(5));
                     std::this_thread::sleep_for(std::chrono::milliseconds(800));
                     raw.send(request.mid(5));
-                    answered +=
-                        raw.receive(14, 5000) == textReply(1, QByteArray::number(index * 2));
+                    answered += raw.receive(answer.size(), 5000) == answer;
                 } else if (index < 80) {
                     raw.send(QByteArray("\xff\xfe garbage frames \x01", 19));
                 } else {
-                    answered +=
-                        raw.receive(0, 0).isEmpty() && raw.send(request) &&
-                        raw.receive(14, 5000) == textReply(1, QByteArray::number(index * 2));
+                    answered += raw.send(request) && raw.receive(answer.size(), 5000) == answer;
                 }
                 ++finished;
             });
