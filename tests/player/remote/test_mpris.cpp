@@ -152,7 +152,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             std::any_of(m_changes.cbegin(), m_changes.cend(),
                         [](const QVariantMap &changed) {
-                            return changed.value(QStringLiteral("PlaybackStatus")) == u"Paused";
+                            return changed.value(QStringLiteral("PlaybackStatus")).toString() ==
+                                   u"Paused";
                         }),
             5000);
 
