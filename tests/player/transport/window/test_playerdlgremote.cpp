@@ -105,6 +105,20 @@ private slots:
         // Next with no playlist is the panel's refusal, and writes no state.
         QCOMPARE(remote.handle(0x178D, 0)->result, 0);
         QCOMPARE(block.read(), QByteArray("caption from afar"));
+
+        // Through a playlist of two: refused while a long job runs, then the next file, whose
+        // path is the answer.
+        panel.playlistPlayer().playlist().append(fixture("index.mp4").toStdString());
+        panel.playlistPlayer().playlist().append(fixture("cuts.mp4").toStdString());
+        QCOMPARE(panel.playlistPlayer().start(), 1);
+        panel.session().setBusy(true);
+        QCOMPARE(remote.handle(0x178D, 0)->result, 0);
+        panel.session().setBusy(false);
+        const auto next = remote.handle(0x178D, 0);
+        QCOMPARE(next->result, 1);
+        QCOMPARE(QString::fromUtf8(next->text), panel.stateText());
+        QCOMPARE(block.read(), next->text);
+        QVERIFY(!next->text.isEmpty());
     }
 };
 
