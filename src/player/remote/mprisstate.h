@@ -33,8 +33,6 @@ public:
     // In microseconds, as MPRIS counts.
     qint64 positionMicroseconds() const;
     qint64 lengthMicroseconds() const;
-    // The file of the current scene's picture; empty when there is none.
-    QString artPath() const { return m_artPath; }
 
 private:
     QString playbackStatus() const;

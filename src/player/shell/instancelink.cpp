@@ -153,15 +153,19 @@ void CInstanceServer::acceptConnections() {
             continue;
         }
         ++m_connections;
-        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
+        connect(socket, &QObject::destroyed, this, [this, socket] {
+            --m_connections;
+            m_queuedBy.erase(socket);
+        });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
         receive(socket);
     }
 }
 
 void CInstanceServer::receive(QLocalSocket *socket) {
+    int &queued = m_queuedBy[socket];
     while (socket->bytesAvailable() >= kFrameSize) {
-        if (m_pending.size() >= size_t(kMaxQueuedRequests)) {
+        if (queued >= kMaxQueuedRequests) {
             logWarning(kLogCategory, "dropped a client that sends faster than it is answered");
             socket->abort();
             return;
@@ -169,6 +173,7 @@ void CInstanceServer::receive(QLocalSocket *socket) {
         CPending request{socket, 0, 0};
         readFrame(socket->read(kFrameSize), request.code, request.parameter);
         m_pending.push_back(request);
+        ++queued;
     }
     drain();
 }
@@ -182,6 +187,10 @@ void CInstanceServer::drain() {
     for (int count = 0; count < kRequestsPerTurn && !m_pending.empty(); ++count) {
         const CPending request = m_pending.front();
         m_pending.pop_front();
+        // A client that is gone has left the count with it.
+        if (request.socket) {
+            --m_queuedBy[request.socket.data()];
+        }
         answer(request);
     }
     m_answering = false;

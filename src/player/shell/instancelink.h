@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 class QLocalServer;
 class QLocalSocket;
@@ -105,6 +106,8 @@ private:
     RequestHandler m_requestHandler;
     std::unique_ptr<QLocalServer> m_server;
     std::deque<CPending> m_pending;
+    // Each client's requests in the queue.
+    std::unordered_map<const QLocalSocket *, int> m_queuedBy;
     int m_connections = 0;
     bool m_answering = false;
     bool m_drainQueued = false;
