@@ -74,6 +74,10 @@ public:
         return m_log;
     }
     qint64 pid() const { return m_process.processId(); }
+    bool endsWithin(int milliseconds) {
+        return m_process.waitForFinished(milliseconds) &&
+               m_process.exitStatus() == QProcess::NormalExit;
+    }
     QString cache() const { return m_home.filePath("cache"); }
     QProcessEnvironment &environment() { return m_environment; }
 
@@ -179,6 +183,18 @@ private slots:
                                   5000);
         QCOMPARE(playerctl({QStringLiteral("volume"), QStringLiteral("0.5")}), QString());
         QCOMPARE(playerctl({QStringLiteral("volume")}).toDouble(), 0.5);
+
+        // Another file by its address; then the desktop ends the player.
+        const QString other = fixture("cuts.mp4");
+        QCOMPARE(playerctl({QStringLiteral("open"), QUrl::fromLocalFile(other).toString()}),
+                 QString());
+        QVERIFY(player.waitForLog("opened " + other.toUtf8()));
+        QTRY_COMPARE_WITH_TIMEOUT(playerctl({QStringLiteral("metadata"), QStringLiteral("title")}),
+                                  QStringLiteral("cuts.mp4"), 5000);
+        QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+            kService, QStringLiteral("/org/mpris/MediaPlayer2"),
+            QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Quit")));
+        QVERIFY(player.endsWithin(10000));
     }
 
     // Among several players each takes a name of its own.
