@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 
 # The installed programs. A program whose lower-case name has a desktop entry in data/desktop is
 # installed with that entry and with the icon of the same name drawn in data/icons.
-set(KIVO_PROGRAMS KIVOP KIVOS kivoscv)
+set(KIVO_PROGRAMS KIVOP KIVOS kivoscv kivoctl)
 
 # What the package description says of each program; the player's is read once it joins the list.
 set(KIVO_ABOUT_KIVOP "KIVOP plays video and audio files, network streams, playlists and audio CDs,
@@ -12,6 +12,7 @@ and moves through a video by the scenes of its scene description.")
 set(KIVO_ABOUT_KIVOS "KIVOS finds the scene cuts of a video by itself and saves them as a scene
 description (.scv), in its window or from the command line.")
 set(KIVO_ABOUT_kivoscv "kivoscv prints what a scene description holds, as text or JSON.")
+set(KIVO_ABOUT_kivoctl "kivoctl drives the running player from a shell: play, pause, seek, state.")
 
 # Sizes of the hicolor icons rendered from each drawing; the drawing itself is the scalable one.
 set(KIVO_ICON_SIZES 16 24 32 48 64 128 256)

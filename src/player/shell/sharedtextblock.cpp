@@ -30,7 +30,11 @@ int CSharedTextBlock::write(const QByteArray &text) {
     if (m_memory.size() < kSize) {
         return 0;
     }
-    const qsizetype length = std::min<qsizetype>(text.size(), kSize - 1);
+    qsizetype length = std::min<qsizetype>(text.size(), kSize - 1);
+    // A text cut short ends before a whole UTF-8 character, never inside one.
+    while (length > 0 && length < text.size() && (uchar(text[length]) & 0xC0) == 0x80) {
+        --length;
+    }
     m_memory.lock();
     auto *block = static_cast<char *>(m_memory.data());
     std::memcpy(block, text.constData(), size_t(length));
@@ -40,7 +44,9 @@ int CSharedTextBlock::write(const QByteArray &text) {
 }
 
 QByteArray CSharedTextBlock::read() {
-    if (!m_memory.isAttached() && !m_memory.attach(QSharedMemory::ReadOnly)) {
+    // Attached for writing too: the same block may be written afterwards (the reply block is
+    // read for one request and written for the others).
+    if (!m_memory.isAttached() && !m_memory.attach()) {
         return {};
     }
     if (m_memory.size() < kSize) {

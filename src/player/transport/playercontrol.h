@@ -34,6 +34,22 @@ public:
     // video window passes on the items of its menu that are not its own.
     virtual int runCommand(int id) = 0;
 
+    // The windows and pages other programs may show or hide.
+    enum class EWindowRequest {
+        FinderPage,        // the information window at its media finder, placed if hidden
+        PlaylistPage,      // the information window at its playlist, placed if hidden
+        SceneTreePage,     // the scene window at its scene tree, placed if hidden
+        HideInformation,   // the information window hidden
+        MaximizeVideo,     // the video window maximised
+        HideVideo,         // the video window hidden
+        RaiseControlPanel  // the control panel shown and brought to the front
+    };
+    virtual int arrangeWindow(EWindowRequest request) = 0;
+
+    // What other programs read as the player's state: in audio-CD mode "트랙 %d" with the
+    // current track, otherwise the path of the open file (empty when none is open).
+    virtual QString stateText() const = 0;
+
     // The play-state line of the control panel ("재생", "멈춤", "버퍼링.. : %d%%", ...).
     virtual void showPlayState(const QString &text) = 0;
 };

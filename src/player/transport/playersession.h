@@ -55,6 +55,9 @@ public:
 
     bool isAudioCdMode() const { return m_audioCdMode; }
     void setAudioCdMode(bool on) { m_audioCdMode = on; }
+    // The audio CD's track playing now (from 1; 0 when none).
+    int audioCdTrack() const { return m_audioCdTrack; }
+    void setAudioCdTrack(int track) { m_audioCdTrack = track; }
 
     // Set while a long job (basic tree, thumbnail re-extraction, folder search) runs.
     bool isBusy() const { return m_busy; }
@@ -91,6 +94,7 @@ private:
     bool m_changed = false;
     EPlayState m_playState = kStopped;
     bool m_audioCdMode = false;
+    int m_audioCdTrack = 0;
     bool m_busy = false;
     QString m_captionText;
 };

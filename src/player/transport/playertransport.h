@@ -73,6 +73,9 @@ public:
     void reset();
 
     bool isFileOpen() const { return m_open; }
+    bool hasVideo() const { return m_hasVideo; }
+    // The grabber could open the file: scenes, frames, steps and rates work.
+    bool hasSceneNavigation() const { return m_sceneNavigation; }
     double durationSeconds() const { return m_durationSeconds; }
     CControls controls() const;
     // Re-evaluates which controls are enabled (the playlist gained or lost entries).

@@ -7,13 +7,17 @@
 #include <csignal>
 
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include "platform/log.h"
 #include "platform/qtlogsink.h"
+#include "player/remote/mprisservice.h"
+#include "player/remote/remotecontrol.h"
 #include "player/shell/commandline.h"
 #include "player/shell/handoff.h"
 #include "player/shell/instancelink.h"
 #include "player/shell/playersettings.h"
+#include "player/shell/sharedtextblock.h"
 #include "player/shell/window/associationdlg.h"
 #include "player/transport/window/playerdlg.h"
 #include "uisupport/registry.h"
@@ -112,6 +116,23 @@ int CPlayerApp::run(int argc, char **argv) {
 
     CPlayerDlg controlPanel(registry, arguments);
     panel = &controlPanel;
+    // Other programs' requests, answered on this thread in the order they arrive.
+    CSharedTextBlock replyBlock(QString::fromLatin1(kivo::shell::kReplyBlock));
+    kivo::remote::CRemoteControl remote(controlPanel.session(), controlPanel.transport(),
+                                        replyBlock);
+    link.setRequestHandler(
+        [&remote](uint32_t code, int32_t parameter) { return remote.handle(code, parameter); });
+    // The desktop's media keys and sound menus; without a session bus the player goes on
+    // without them.
+    kivo::remote::CMprisService mpris(
+        controlPanel.session(), controlPanel.transport(),
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+            QStringLiteral("/scene-art"),
+        [&controlPanel] {
+            return controlPanel.session().isAudioCdMode() ||
+                   controlPanel.playlistPlayer().playlist().size() >= 2;
+        });
+    mpris.publish(!singleInstance);
     controlPanel.setAssociationDialog([](QWidget *parent) {
         CAssociationDlg dialog(kivo::shell::CMimeAppsList(), parent);
         dialog.exec();
@@ -120,6 +141,7 @@ int CPlayerApp::run(int argc, char **argv) {
     const CTerminationSignals termination([&controlPanel] { controlPanel.exitPlayer(); });
     controlPanel.show();
     const int result = application.exec();
+    link.setRequestHandler(nullptr);
     panel = nullptr;
     return result;
 }

@@ -82,6 +82,8 @@ public:
     // Always asks for the scene file, proposing the media's name with ".scv".
     int saveDescriptionAs();
     void showPlayState(const QString &text) override;
+    int arrangeWindow(EWindowRequest request) override;
+    QString stateText() const override;
     // Closes the open file and empties the panel.
     void closeFile();
 
