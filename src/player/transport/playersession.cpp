@@ -82,3 +82,10 @@ double CPlayerSession::positionOfFrame(double frame) const {
 void CPlayerSession::onEngineTick() {
     emit positionUpdated(m_engine->currentPosition());
 }
+
+void CPlayerSession::setAudioCdMode(bool on) {
+    if (m_audioCdMode != on) {
+        m_audioCdMode = on;
+        emit audioCdModeChanged(on);
+    }
+}
