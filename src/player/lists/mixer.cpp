@@ -57,7 +57,7 @@ CMixer::CMixer(const std::string &device) {
         logWarning(kLogCategory, "no playback element on " + device);
         return;
     }
-    if (hasVolume()) {
+    if (snd_mixer_selem_has_playback_volume(m_element)) {
         m_result = snd_mixer_selem_get_playback_volume_range(m_element, &m_rangeMin, &m_rangeMax);
     }
     mute();

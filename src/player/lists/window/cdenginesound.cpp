@@ -67,6 +67,9 @@ int CCdEngineSound::startAt(double from) {
         m_playing = false;
         return 0;
     }
+    if (m_engine->state() == CPlaybackEngine::kRunning) {
+        return 1;
+    }
     m_engine->setRate(1.0);
     if (!m_engine->play()) {
         m_playing = false;
