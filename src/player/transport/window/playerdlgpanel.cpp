@@ -210,8 +210,10 @@ void CPlayerDlg::mousePressEvent(QMouseEvent *event) {
     if (const int track = trackAt(event->position().toPoint()); track != 0) {
         CAudioCdPanel *cd = m_info->audioCdPanel();
         if (cd->isActive()) {
-            // A number without a track on the disc stops the CD with the page's message.
-            cd->playTrack(track);
+            // A number without a track on the disc is no button.
+            if (cd->hasTrack(track)) {
+                cd->playTrack(track);
+            }
             return;
         }
         kivo::ui::messageBox(this,

@@ -170,8 +170,8 @@ private slots:
         QVERIFY(asker.questions().isEmpty());
     }
 
-    // The grid: (42,18) is track 2, played directly; a number past the disc's last track stops
-    // the CD with "마지막 곡입니다."; the grid paints the current track in yellow.
+    // The grid: (42,18) is track 2, played directly, painted yellow, the disc's other tracks
+    // light grey; past the disc's last track "마지막 곡입니다." stops the CD.
     void theTrackGridPlaysTracksByNumber() {
         kivo::ui::CScriptedAsker asker;
         kivo::ui::CScopedAsker scoped(asker);
@@ -199,6 +199,11 @@ private slots:
         }
         QVERIFY(yellow);
         QVERIFY(grey);
+        // A grid number past the disc does nothing; asked for by number (a remote request),
+        // it stops the CD with the page's message.
+        QTest::mouseClick(&player.panel, Qt::LeftButton, {}, QPoint(75, 50));
+        QCOMPARE(cd.device().currentTrack(), 2);
+        QVERIFY(asker.questions().isEmpty());
         QCOMPARE(cd.playTrack(14), 0);
         QCOMPARE(cd.device().mode(), ICdDevice::kStopped);
         QCOMPARE(texts(asker), QStringList{kivo::ui::applicationTitle() + u'|' +
