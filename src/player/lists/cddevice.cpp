@@ -49,7 +49,9 @@ int CCdioDevice::play(int track, int fromSeconds) {
     if (!entry->audio) {
         return refuse("track " + std::to_string(track) + " is not audio");
     }
-    if (fromSeconds < 0 || fromSeconds >= entry->lengthSeconds()) {
+    // A track under a second long still plays from its start; one without data does not.
+    if (entry->sectors == 0 || fromSeconds < 0 ||
+        (fromSeconds > 0 && fromSeconds >= entry->lengthSeconds())) {
         return refuse("position outside track " + std::to_string(track));
     }
     const double end = double(entry->startSector + entry->sectors) / kCdSectorsPerSecond;
