@@ -225,6 +225,22 @@ private slots:
         QCOMPARE(player.cd().list().topLevelItemCount(), 0);
     }
 
+    // A disc put in while no file is open: the poll lists it and it starts playing.
+    void aDiscPutInIsListedAndStarted() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
+        const std::string image = folder() + "/arriving.cue";
+        CPlayer player(settingsFile(), image);
+        QVERIFY(player.listed());
+        QVERIFY(!player.cd().isActive());
+        kivo::test::writeCdImage(folder(), "arriving", {{4.0, 440}, {4.0, 660}});
+        QTRY_VERIFY_WITH_TIMEOUT(player.cd().isActive(), 6000);
+        QCOMPARE(player.cd().list().topLevelItemCount(), 2);
+        QVERIFY(player.panel.session().isAudioCdMode());
+        QCOMPARE(player.cd().device().mode(), ICdDevice::kPlaying);
+        QCOMPARE(player.cd().device().currentTrack(), 1);
+    }
+
     // An image whose BIN ends before its last track: that track cannot play, and the device's
     // reason is shown under "MCI Error".
     void aTrackMissingFromTheBinIsAnMciError() {
@@ -239,6 +255,10 @@ private slots:
         QCOMPARE(asker.questions().size(), 1);
         QCOMPARE(asker.questions().first().caption, QStringLiteral("MCI Error"));
         QVERIFY(!asker.questions().first().text.isEmpty());
+        // Without error reporting the failure is silent.
+        player.cd().setErrorReporting(false);
+        QCOMPARE(player.cd().playTrack(2), 0);
+        QCOMPARE(asker.questions().size(), 1);
     }
 
     // The volume slider in CD mode runs over the mixer: 0 writes 2000, up at 64000 gives 65535,
