@@ -138,6 +138,11 @@ public:
     void setOpenTimeout(int milliseconds) { m_openTimeoutMs = milliseconds; }
     // libmpv's audio output ("null" for none); the system's default otherwise.
     void setAudioOutput(const QString &driver);
+    // The CD drive or .cue image that a "cdda://" address plays.
+    void setDiscDevice(const QString &device);
+    // The time of the sound being output now (libmpv's audio clock) in seconds, -1 when no
+    // sound plays: it advances once sound reaches the output.
+    double audioClock() const;
 
     // The user ended playback outside the engine (the window manager closed the full-screen
     // video): graphEvent reports kEventUserAbort when a file is open.

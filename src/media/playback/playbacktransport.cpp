@@ -201,6 +201,14 @@ void CPlaybackEngine::setAudioOutput(const QString &driver) {
     m_mpv->setProperty("ao", driver);
 }
 
+void CPlaybackEngine::setDiscDevice(const QString &device) {
+    m_mpv->setProperty("cdrom-device", device);
+}
+
+double CPlaybackEngine::audioClock() const {
+    return m_mpv->getDouble("audio-pts").value_or(-1);
+}
+
 void CPlaybackEngine::setBufferingTime(double seconds) {
     if (std::isfinite(seconds) && seconds >= 0) {
         m_bufferingTime = seconds;

@@ -91,6 +91,8 @@ CPlayerSettings loadPlayerSettings(const COVRegistry &registry) {
     settings.screenSaver = readFlag(registry, kPlayer, "ScreenSaver");
     settings.recentAddresses = readHistory(registry, QStringLiteral("Recent"));
     settings.finderFolders = readHistory(registry, QStringLiteral("Folder"));
+    settings.cdromDevice =
+        registry.getProfileString(kPlayer, QStringLiteral("CDROMDevice"), QString());
 
     const auto widthRule = [](int value) { return value > 0; };
     settings.infoWidth = readInt(registry, QStringLiteral("InfoDlg"), "Width", 135, widthRule);

@@ -23,6 +23,9 @@ struct CPlayerSettings {
     bool screenSaver = false;
     QStringList recentAddresses;  // Recent0..9
     QStringList finderFolders;    // Folder0..9
+    // The CD drive or .cue image of the audio-CD page (CDROMDevice, read only); empty: the
+    // first drive found.
+    QString cdromDevice;
     // View
     double sizeRate = 1.0;
     bool autoScale = false;

@@ -82,3 +82,11 @@ double CPlayerSession::positionOfFrame(double frame) const {
 void CPlayerSession::onEngineTick() {
     emit positionUpdated(m_engine->currentPosition());
 }
+
+void CPlayerSession::setAudioCdMode(bool on) {
+    if (m_audioCdMode != on) {
+        m_audioCdMode = on;
+        m_audioCdTrack = 0;
+        emit audioCdModeChanged(on);
+    }
+}

@@ -54,7 +54,9 @@ public:
     void setPlayState(EPlayState state);
 
     bool isAudioCdMode() const { return m_audioCdMode; }
-    void setAudioCdMode(bool on) { m_audioCdMode = on; }
+    // Entering or leaving audio-CD mode is announced: the control panel switches its face, the
+    // CD page stops the disc when the mode is left for a file.
+    void setAudioCdMode(bool on);
     // The audio CD's track playing now (from 1; 0 when none).
     int audioCdTrack() const { return m_audioCdTrack; }
     void setAudioCdTrack(int track) { m_audioCdTrack = track; }
@@ -80,6 +82,7 @@ signals:
     void playStateChanged(int state);
     void busyChanged(bool busy);
     void captionTextChanged(const QString &text);
+    void audioCdModeChanged(bool on);
     // The engine's tick fanned out with the position it reported (100 ns): seek bar, time
     // display, repeat sections, captions, metafile entries.
     void positionUpdated(double position);

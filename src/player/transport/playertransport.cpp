@@ -66,6 +66,9 @@ void CPlayerTransport::reset() {
 
 CPlayerTransport::CControls CPlayerTransport::controls() const {
     CControls controls;
+    if (cdMode()) {
+        return {true, true, true, true, true};
+    }
     controls.play = m_open || (m_playlist && m_playlist->hasEntries());
     controls.pause = m_open && m_session.playState() != kStopped;
     controls.stop = m_open;
@@ -104,6 +107,9 @@ bool CPlayerTransport::engineReady() const {
 }
 
 int CPlayerTransport::play() {
+    if (cdMode()) {
+        return m_cd->play();
+    }
     if (!m_open) {
         if (m_playlist && !m_playlist->isPlaying() && m_playlist->hasEntries()) {
             return m_playlist->start();
@@ -130,6 +136,9 @@ int CPlayerTransport::play() {
 }
 
 int CPlayerTransport::stopAndRewind() {
+    if (cdMode()) {
+        return stopWithoutRewinding();
+    }
     if (!m_open || m_session.playState() == kStopped) {
         return 0;
     }
@@ -143,6 +152,13 @@ int CPlayerTransport::stopAndRewind() {
 }
 
 int CPlayerTransport::stopWithoutRewinding() {
+    if (cdMode()) {
+        if (m_session.playState() == kStopped || !m_cd->stop()) {
+            return 0;
+        }
+        setPlayState(kStopped);
+        return 1;
+    }
     if (!m_open || m_session.playState() == kStopped) {
         return 0;
     }
@@ -155,6 +171,9 @@ int CPlayerTransport::stopWithoutRewinding() {
 }
 
 int CPlayerTransport::pauseToggle() {
+    if (cdMode()) {
+        return m_cd->pauseToggle();
+    }
     const int state = m_session.playState();
     if (!m_open || state == kStopped) {
         return 0;
@@ -203,6 +222,9 @@ int CPlayerTransport::setRate(double rate) {
 }
 
 int CPlayerTransport::stepBack() {
+    if (cdMode()) {
+        return m_cd->first();
+    }
     if (!controls().seekButtons) {
         return 0;
     }
@@ -212,6 +234,9 @@ int CPlayerTransport::stepBack() {
 }
 
 int CPlayerTransport::stepForward() {
+    if (cdMode()) {
+        return m_cd->last();
+    }
     if (!controls().seekButtons) {
         return 0;
     }
@@ -316,6 +341,10 @@ void CPlayerTransport::positionUpdate(double position) {
 }
 
 int CPlayerTransport::positionSliderMoved(int seconds) {
+    if (cdMode()) {
+        // The slider's value is the last second heard; the track goes on from the next one.
+        return m_cd->seek(seconds + 1);
+    }
     return seekInPlace(seconds * 1e7);
 }
 
@@ -424,6 +453,11 @@ int CPlayerTransport::zoomOut() {
 }
 
 int CPlayerTransport::volumeSliderMoved(int value) {
+    if (cdMode()) {
+        m_cd->setVolume(std::clamp(value, 0, kCdVolumeSliderMaximum));
+        emit volumeSliderChanged(int(m_cd->volume()), m_soundOn);
+        return 1;
+    }
     m_volumeSlider = std::clamp(value, 0, 100);
     emit volumeSliderChanged(m_volumeSlider, m_soundOn);
     if (!m_open) {
@@ -435,6 +469,11 @@ int CPlayerTransport::volumeSliderMoved(int value) {
 }
 
 int CPlayerTransport::moveVolume(int delta) {
+    if (m_soundOn && cdMode()) {
+        m_cd->stepVolume(delta > 0);
+        emit volumeSliderChanged(int(m_cd->volume()), m_soundOn);
+        return 1;
+    }
     if (!m_soundOn || !m_open) {
         return 0;
     }
@@ -443,6 +482,55 @@ int CPlayerTransport::moveVolume(int delta) {
 
 int CPlayerTransport::setSoundOn(bool on) {
     m_soundOn = on;
+    if (cdMode()) {
+        m_cd->setMute(!on);
+        emit volumeSliderChanged(int(m_cd->volume()), on);
+        return 1;
+    }
     emit volumeSliderChanged(m_volumeSlider, on);
     return m_session.engine().setMute(!on);
+}
+
+bool CPlayerTransport::cdMode() const {
+    return m_cd != nullptr && m_session.isAudioCdMode();
+}
+
+int CPlayerTransport::fastBackward() {
+    return cdMode() ? m_cd->previous() : setRate(-2.0);
+}
+
+int CPlayerTransport::fastForward() {
+    return cdMode() ? m_cd->next() : setRate(2.0);
+}
+
+void CPlayerTransport::enterAudioCdMode() {
+    m_elapsedMode = false;
+    m_durationSeconds = 0;
+    showTime(0);
+    updateControls();
+    if (m_cd != nullptr) {
+        emit volumeSliderRangeChanged(kCdVolumeSliderMaximum);
+        emit volumeSliderChanged(int(std::min<long>(m_cd->volume(), kCdVolumeSliderMaximum)),
+                                 m_soundOn);
+    }
+}
+
+void CPlayerTransport::leaveAudioCdMode() {
+    reset();
+    emit volumeSliderRangeChanged(100);
+    emit volumeSliderChanged(m_volumeSlider, m_soundOn);
+}
+
+void CPlayerTransport::cdTrackStarted(int lengthSeconds) {
+    m_durationSeconds = std::max(lengthSeconds, 0);
+    emit fileInformationChanged(QStringLiteral("오디오 CD"));
+    emit playStateTextChanged(QStringLiteral("미디어에 연결중.."));
+    updateControls();
+    emit positionSliderChanged(0);
+    showTime(m_durationSeconds);
+}
+
+void CPlayerTransport::cdPositionUpdate(int seconds) {
+    emit positionSliderChanged(seconds);
+    showTime(m_durationSeconds - seconds);
 }

@@ -35,6 +35,28 @@ public:
     virtual bool entryTimeUsedUp(double position) const = 0;
 };
 
+// What the transport asks of the audio-CD player (the audio-CD page supplies it) while the panel
+// is in audio-CD mode, and of the system mixer that the CD's volume slider drives.
+class IAudioCdPlayer {
+public:
+    virtual ~IAudioCdPlayer() = default;
+    virtual int play() = 0;
+    virtual int pauseToggle() = 0;
+    virtual int stop() = 0;
+    virtual int next() = 0;
+    virtual int previous() = 0;
+    // The first or the last selected track.
+    virtual int first() = 0;
+    virtual int last() = 0;
+    // Seconds into the current track.
+    virtual int seek(int seconds) = 0;
+    // The mixer's volume (0 … 65535); setting clamps to 2000 … 65535; a step is 2047.
+    virtual long volume() = 0;
+    virtual void setVolume(long value) = 0;
+    virtual void stepVolume(bool up) = 0;
+    virtual void setMute(bool on) = 0;
+};
+
 // The control panel's transport: the play state machine and every operation that moves the
 // open file (play, stop, pause, rates, steps, seeks, start and end, zoom, volume), and what the
 // panel shows of them (play-state text, pause button, time display, sliders, which controls are
@@ -65,6 +87,7 @@ public:
 
     void setPlaylist(IPlaylistPlayer *playlist) { m_playlist = playlist; }
     void setMetafileList(IMetafileList *list) { m_metafile = list; }
+    void setAudioCd(IAudioCdPlayer *cd) { m_cd = cd; }
 
     // A file was opened: its duration (0 unknown, as for a live stream), whether it shows
     // pictures, and whether the grabber could open it (scenes, frames and steps need it).
@@ -86,8 +109,9 @@ public:
     int stopWithoutRewinding();
     int pauseToggle();
     int setRate(double rate);
-    int fastBackward() { return setRate(-2.0); }
-    int fastForward() { return setRate(2.0); }
+    // In audio-CD mode: the previous and the next track.
+    int fastBackward();
+    int fastForward();
     double extendedRate() const { return m_extendedRate; }
     int stepBack();
     int stepForward();
@@ -130,7 +154,20 @@ public:
     int zoomIn();
     int zoomOut();
 
-    // The volume slider (0 to 100) and the speaker button.
+    // Audio-CD mode (the session's flag): the transport's commands go to the CD, the volume
+    // slider runs over the mixer's range. Entering shows no track; leaving empties the panel.
+    void enterAudioCdMode();
+    void leaveAudioCdMode();
+    // The CD player started a track of this length: file information "오디오 CD", state
+    // "미디어에 연결중..", the position slider over the track.
+    void cdTrackStarted(int lengthSeconds);
+    // The CD's play state (kPlaying, kStopped, kPaused) on the play-state line.
+    void showCdPlayState(int state) { setPlayState(state); }
+    // The CD's position in the current track: slider at it, time display at the rest.
+    void cdPositionUpdate(int seconds);
+    static constexpr int kCdVolumeSliderMaximum = 63535;
+
+    // The volume slider (0 to 100, 0 to 63535 in audio-CD mode) and the speaker button.
     int volumeSlider() const { return m_volumeSlider; }
     bool isSoundOn() const { return m_soundOn; }
     int volumeSliderMoved(int value);
@@ -149,6 +186,9 @@ signals:
     void timeDisplayChanged(int seconds);
     void positionSliderChanged(int seconds);
     void volumeSliderChanged(int value, bool enabled);
+    void volumeSliderRangeChanged(int maximum);
+    // The file-information line of the panel.
+    void fileInformationChanged(const QString &text);
     // The caption editor shows the captions around the new position.
     void captionsRefreshNeeded();
     // The video window takes the new size rate.
@@ -168,6 +208,7 @@ private:
     // Stopped at the start or the end of a file of known duration.
     int goToEdge(double position);
     int moveVolume(int delta);
+    bool cdMode() const;
     int seekInPlace(double position);
     bool engineReady() const;
     void followRepeatCue(const kivo::lists::CRepeatCue &cue);
@@ -175,6 +216,7 @@ private:
     CPlayerSession &m_session;
     IPlaylistPlayer *m_playlist = nullptr;
     IMetafileList *m_metafile = nullptr;
+    IAudioCdPlayer *m_cd = nullptr;
     bool m_open = false;
     bool m_hasVideo = false;
     bool m_sceneNavigation = false;

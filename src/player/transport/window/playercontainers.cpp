@@ -1,6 +1,7 @@
 #include "player/transport/window/playercontainers.h"
 
 #include "player/captions/window/captioneditpanel.h"
+#include "player/lists/window/audiocdpanel.h"
 #include "player/lists/window/mediafinderpanel.h"
 #include "player/lists/window/playlistpanel.h"
 #include "player/lists/window/repeatsectionpanel.h"
@@ -9,24 +10,24 @@
 
 namespace {
 
-constexpr int kAudioCdDialog = 443;
 
 }  // namespace
 
 CInfoContainerWnd::CInfoContainerWnd(QWidget *owner, CPlayerSession &session,
                                      CPlayerTransport &transport, CPlaylistPlayer &playlist,
                                      std::vector<kivo::lists::CFoundFile> &foundFiles,
-                                     QStringList &finderFolders)
+                                     QStringList &finderFolders, const QString &cdSource)
     : CContainerWnd(kDialogId, true, owner),
       m_finder(new CMediaFinderPanel(session, playlist, foundFiles, finderFolders)),
       m_playlist(new CPlaylistPanel(session, transport, playlist)),
       m_repeatSections(new CRepeatSectionPanel(session, transport)),
-      m_captionEditor(new CCaptionEditPanel(session)) {
+      m_captionEditor(new CCaptionEditPanel(session)),
+      m_audioCd(new CAudioCdPanel(session, transport, cdSource)) {
     addPage(m_finder);
     addPage(m_playlist);
     addPage(m_repeatSections);
     addPage(m_captionEditor);
-    addPage(new CPanelPage(kAudioCdDialog, QStringLiteral("오디오 CD 목록")));
+    addPage(m_audioCd);
     showPage(kFinderPage);
 }
 

@@ -8,6 +8,7 @@
 #include "uisupport/containerwnd.h"
 
 class CCaptionEditPanel;
+class CAudioCdPanel;
 class CMediaFinderPanel;
 class CPlayerSession;
 class CPlayerTransport;
@@ -27,21 +28,24 @@ public:
     enum Page { kFinderPage, kPlaylistPage, kRepeatSectionPage, kCaptionEditorPage, kAudioCdPage };
 
     // The lists the pages work on: the playlist player's, the found files and the searched
-    // folders (the control panel's, kept between runs).
+    // folders (the control panel's, kept between runs); the CD drive or image of the audio-CD
+    // page (empty: the first drive found).
     CInfoContainerWnd(QWidget *owner, CPlayerSession &session, CPlayerTransport &transport,
                       CPlaylistPlayer &playlist, std::vector<kivo::lists::CFoundFile> &foundFiles,
-                      QStringList &finderFolders);
+                      QStringList &finderFolders, const QString &cdSource = {});
 
     CMediaFinderPanel *finderPanel() const { return m_finder; }
     CPlaylistPanel *playlistPanel() const { return m_playlist; }
     CRepeatSectionPanel *repeatSectionPanel() const { return m_repeatSections; }
     CCaptionEditPanel *captionEditPanel() const { return m_captionEditor; }
+    CAudioCdPanel *audioCdPanel() const { return m_audioCd; }
 
 private:
     CMediaFinderPanel *m_finder;
     CPlaylistPanel *m_playlist;
     CRepeatSectionPanel *m_repeatSections;
     CCaptionEditPanel *m_captionEditor;
+    CAudioCdPanel *m_audioCd;
 };
 
 // The scene window: the scene tree and the frame strip.

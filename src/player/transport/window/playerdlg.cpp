@@ -106,6 +106,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
     createSatellites();
     m_transport.setPlaylist(&m_playlist);
     m_transport.setMetafileList(&m_metafile);
+    setUpAudioCd();
 
     reset();
     if (!restorePlacement(m_registry, QStringLiteral("Main"), *this, kivo::skin::panel::kSize,
@@ -134,7 +135,7 @@ CPlayerDlg::CPlayerDlg(COVRegistry &registry, QStringList commandLinePaths, QWid
 
 void CPlayerDlg::createSatellites() {
     m_info = new CInfoContainerWnd(this, m_session, m_transport, m_playlist, m_foundFiles,
-                                   m_settings.finderFolders);
+                                   m_settings.finderFolders, audioCdSource());
     m_sceneTree = new CSceneTreePanel(m_session, static_cast<float>(m_settings.treeSizeRate));
     m_sceneList = new CSceneListPanel(m_session, static_cast<float>(m_settings.listSizeRate),
                                       &m_sceneTree->tree());

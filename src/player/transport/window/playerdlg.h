@@ -137,6 +137,11 @@ private:
     void updateContainerSizing();
     void followTransport();
     void showTooltips(bool audioCd);
+    // The audio-CD page drives the transport in audio-CD mode; the panel's face follows the mode.
+    void setUpAudioCd();
+    void audioCdModeChanged(bool on);
+    // KIVO_CDROM_DEVICE, else the settings' drive or image.
+    QString audioCdSource() const;
     void restorePlacements();
     void storePlacements();
     void reset();

@@ -164,9 +164,11 @@ int CPlayerDlg::runCommand(int id) {
         }
         case PlayerAction::Next:
         case PlayerAction::Previous:
-            // The audio CD's tracks come first once the player has them.
-            if (m_session.isBusy() || m_session.isAudioCdMode() ||
-                m_playlist.playlist().size() < 2) {
+            if (m_session.isAudioCdMode()) {
+                return command->action == PlayerAction::Next ? m_transport.fastForward()
+                                                             : m_transport.fastBackward();
+            }
+            if (m_session.isBusy() || m_playlist.playlist().size() < 2) {
                 return 0;
             }
             return command->action == PlayerAction::Next ? m_playlist.playNext()

@@ -7,7 +7,9 @@
 #include <QRegion>
 #include <QWindow>
 
+#include "player/lists/window/audiocdpanel.h"
 #include "player/transport/playercommands.h"
+#include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "uisupport/asker.h"
 #include "uisupport/hoverbutton.h"
@@ -183,13 +185,19 @@ void CPlayerDlg::paintEvent(QPaintEvent *) {
     // Two digits fit an 11-pixel cell only narrowed.
     font.setStretch(QFont::SemiCondensed);
     painter.setFont(font);
+    const CAudioCdPanel *cd = m_info != nullptr ? m_info->audioCdPanel() : nullptr;
     for (int track = 1; track <= kTrackColumns * kTrackRows; ++track) {
         const QRect cell(
             panel::kTrackGrid.left() + (track - 1) % kTrackColumns * kTrackCell.width(),
             panel::kTrackGrid.top() + (track - 1) / kTrackColumns * kTrackCell.height(),
             kTrackCell.width(), kTrackCell.height());
-        // No disc: every number in the colour of tracks that are not there.
-        painter.setPen(QColor(0x96, 0x96, 0x96));
+        QColor colour(0x96, 0x96, 0x96);
+        if (cd != nullptr && track == cd->currentTrack() && cd->hasTrack(track)) {
+            colour = Qt::yellow;
+        } else if (cd != nullptr && cd->hasTrack(track)) {
+            colour = QColor(0xC0, 0xC0, 0xC0);
+        }
+        painter.setPen(colour);
         painter.drawText(cell, Qt::AlignCenter, QString::number(track));
     }
 }
@@ -199,7 +207,15 @@ void CPlayerDlg::mousePressEvent(QMouseEvent *event) {
         QDialog::mousePressEvent(event);
         return;
     }
-    if (trackAt(event->position().toPoint()) != 0) {
+    if (const int track = trackAt(event->position().toPoint()); track != 0) {
+        CAudioCdPanel *cd = m_info->audioCdPanel();
+        if (cd->isActive()) {
+            // A number without a track on the disc is no button.
+            if (cd->hasTrack(track)) {
+                cd->playTrack(track);
+            }
+            return;
+        }
         kivo::ui::messageBox(this,
                              QStringLiteral("CD롬에 오디오 CD가 없거나 초기화 되지 않았습니다.\n\n"
                                             "CD롬에 오디오 CD가 있는 경우 오디오 CD 목록 정보\n"

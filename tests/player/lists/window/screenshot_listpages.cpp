@@ -1,14 +1,18 @@
-// Lays out the three list pages with content in container windows and writes a picture of
-// them: screenshot_listpages OUT.png (run under Xvfb).
+// Lays out the list pages (and the audio CD's, on a disc image of five tracks) with content in
+// container windows and writes a picture of them: screenshot_listpages OUT.png (run under Xvfb).
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <memory>
 
+#include "../cdimage.h"
+#include "player/lists/window/audiocdpanel.h"
 #include "player/lists/window/findertree.h"
 #include "player/lists/window/mediafinderpanel.h"
 #include "player/lists/window/playlistpanel.h"
@@ -92,6 +96,16 @@ int main(int argc, char **argv) {
     editing->list().topLevelItem(1)->setSelected(true);
     editing->runCommand(CRepeatSectionPanel::kModifyButton);
 
+    QTemporaryDir disc;
+    const std::string image =
+        kivo::test::writeCdImage(disc.path().toStdString(), "disc",
+                                 {{185.0, 440}, {242.5, 660}, {61.0, 880}, {3.0, 0}, {299.0, 550}});
+    auto *cd = new CAudioCdPanel(session, transport, QString::fromStdString(image));
+    QSignalSpy listed(cd, &CAudioCdPanel::discListed);
+    cd->reread(false);
+    listed.wait(5000);
+    cd->list().topLevelItem(1)->setSelected(true);
+
     QWidget window;
     window.setPalette(QPalette(QColor(0x10, 0x12, 0x16)));
     window.setAutoFillBackground(true);
@@ -101,6 +115,7 @@ int main(int argc, char **argv) {
     row->addWidget(framed(playlist, size));
     row->addWidget(framed(sections, size));
     row->addWidget(framed(editing, size));
+    row->addWidget(framed(cd, QSize(260, 340)));
     row->addWidget(icons(), 0, Qt::AlignTop);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
