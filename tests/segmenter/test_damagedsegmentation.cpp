@@ -24,8 +24,11 @@ std::string damagedCopy(const std::string &name, const std::string &kind) {
     return fixture("damaged/" + name.substr(0, dot) + "." + kind + name.substr(dot));
 }
 
-const std::vector<std::string> kCutFixtures = {
-    "cuts.mp4", "cuts.mkv", "cuts.mpg", "cuts-mpeg4.avi", "cuts.wmv", "cuts-mjpeg.avi", "cuts.mov"};
+// The cut fixtures whose decoders notice damage. An MJPEG picture is a JPEG image of its own,
+// and 0.01 % of the bytes damage nearly every one of them, unnoticed by the decoder (the
+// damaged-media benchmark shows its figures).
+const std::vector<std::string> kCutFixtures = {"cuts.mp4",       "cuts.mkv", "cuts.mpg",
+                                               "cuts-mpeg4.avi", "cuts.wmv", "cuts.mov"};
 
 class DamagedSegmentation : public ::testing::Test {
 protected:
@@ -95,13 +98,13 @@ TEST_F(DamagedSegmentation, LittleDamageKeepsTheCuts) {
 
 // Frame threads conceal damage differently from run to run; the scenes must not.
 TEST_F(DamagedSegmentation, TheSameScenesOnEveryRun) {
-    for (const std::string &name : {std::string("cuts.mp4"), std::string("cuts-mpeg4.avi")}) {
-        for (const std::string &kind : {std::string("flip0.01"), std::string("flip1")}) {
-            const std::string path = damagedCopy(name, kind);
-            const std::vector<double> first = cuts(path);
-            for (int run = 1; run < 4; ++run) {
-                EXPECT_EQ(cuts(path), first) << path << " run " << run;
-            }
+    const std::vector<std::pair<std::string, std::string>> copies = {
+        {"cuts.mp4", "flip0.01"}, {"cuts.mkv", "noise64k"}, {"cuts-mpeg4.avi", "flip1"}};
+    for (const auto &[name, kind] : copies) {
+        const std::string path = damagedCopy(name, kind);
+        const std::vector<double> first = cuts(path);
+        for (int run = 1; run < 4; ++run) {
+            EXPECT_EQ(cuts(path), first) << path << " run " << run;
         }
     }
 }
