@@ -78,7 +78,9 @@ std::pair<int, int> matched(const std::vector<double> &clean, const std::vector<
 }
 
 // A little damage (0.01 % of the bytes) costs almost no cuts and adds almost none: the concealed
-// pictures take part in the walk like any other.
+// pictures take part in the walk like any other. A copy may lose one cut, where damage hit the
+// key picture that opens the new scene and its concealment blends the two scenes for a few
+// frames (the MPEG-2 copy, as for ffmpeg's scdet).
 TEST_F(DamagedSegmentation, LittleDamageKeepsTheCuts) {
     int clean = 0;
     int hits = 0;
@@ -87,7 +89,7 @@ TEST_F(DamagedSegmentation, LittleDamageKeepsTheCuts) {
         double seconds = 0;
         const std::vector<double> found = cuts(damagedCopy(name, "flip0.01"), &seconds);
         const auto [fileHits, extra] = matched(expected, found);
-        EXPECT_GE(fileHits * 10, static_cast<int>(expected.size()) * 9) << name;
+        EXPECT_GE(fileHits, static_cast<int>(expected.size()) - 1) << name;
         EXPECT_LE(extra, std::max(1.0, seconds / 10)) << name;
         clean += static_cast<int>(expected.size());
         hits += fileHits;
@@ -96,10 +98,12 @@ TEST_F(DamagedSegmentation, LittleDamageKeepsTheCuts) {
     EXPECT_GE(hits * 10, clean * 9);
 }
 
-// Frame threads conceal damage differently from run to run; the scenes must not.
+// Decoder threads conceal damage differently from run to run; the scenes must not.
 TEST_F(DamagedSegmentation, TheSameScenesOnEveryRun) {
-    const std::vector<std::pair<std::string, std::string>> copies = {
-        {"cuts.mp4", "flip0.01"}, {"cuts.mkv", "noise64k"}, {"cuts-mpeg4.avi", "flip1"}};
+    const std::vector<std::pair<std::string, std::string>> copies = {{"cuts.mp4", "flip0.01"},
+                                                                     {"cuts.mkv", "noise64k"},
+                                                                     {"cuts-mpeg4.avi", "flip1"},
+                                                                     {"cuts.mpg", "flip0.01"}};
     for (const auto &[name, kind] : copies) {
         const std::string path = damagedCopy(name, kind);
         const std::vector<double> first = cuts(path);

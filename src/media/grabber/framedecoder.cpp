@@ -99,11 +99,11 @@ int CFrameDecoder::open(const std::string &path) {
     if (openFile(path) >= 0) {
         return isOpen() ? 1 : 0;
     }
-    // Damage met before the first key picture came out under frame threads: it may have been
+    // Damage met under decoder threads before the first key picture came out: it may have been
     // that picture, refused, and frame 0 must not move to the next one. Once more, concealing.
     close();
-    m_withoutFrameThreads = true;
-    logLine("damaged stream: \"" + path + "\" is decoded without frame threads");
+    m_singleThreaded = true;
+    logLine("damaged stream: \"" + path + "\" is decoded on one thread");
     return openFile(path) > 0 ? 1 : 0;
 }
 
@@ -237,18 +237,21 @@ int CFrameDecoder::openCodec(const AVCodec &decoder, const AVCodecParameters &pa
     m_codec->pkt_timebase = m_timeBase;
     // Frame threads decode only the packets handed to them, and none are handed over while the
     // caller converts a picture: twice as many threads as cores keep the cores decoding ahead
-    // meanwhile (FFmpeg's own choice, one more than the cores, leaves them idle then). Slice
-    // threads share out the parts of one picture and conceal the same way on every run.
+    // meanwhile (FFmpeg's own choice, one more than the cores, leaves them idle then).
+    //
+    // Decoder threads conceal damage differently from run to run: frame threads conceal with
+    // reference pictures other threads may still be writing (and may put a damaged H.264
+    // picture out unconcealed and unflagged, holding whatever the reused buffer held), slice
+    // threads race on the concealment of one picture. Once damage is met the decoder runs on
+    // one thread; until then the H.264 decoder refuses damaged pictures, so that none slips
+    // out. The MPEG-4 part 2 decoder aborts the process when told to refuse them; it is cheap
+    // enough to decode without frame threads. The others flag what they conceal.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    m_codec->thread_count = static_cast<int>(std::min(2 * cores, kMaxDecoderThreads));
-    // Under frame threads a damaged picture can come out unconcealed and unflagged, its damaged
-    // blocks holding whatever the reused buffer held. The H.264 decoder is told to refuse
-    // damaged pictures instead, and the stretch is decoded again without frame threads,
-    // concealed. The MPEG-4 part 2 decoder aborts the process when told so; it is cheap enough
-    // to decode without frame threads from the start. The others flag what they conceal.
-    const bool frameThreads = !m_withoutFrameThreads && decoder.id != AV_CODEC_ID_MPEG4;
-    m_codec->thread_type = frameThreads ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
-    if (frameThreads && decoder.id == AV_CODEC_ID_H264) {
+    m_codec->thread_count =
+        m_singleThreaded ? 1 : static_cast<int>(std::min(2 * cores, kMaxDecoderThreads));
+    m_codec->thread_type =
+        decoder.id != AV_CODEC_ID_MPEG4 ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
+    if (!m_singleThreaded && decoder.id == AV_CODEC_ID_H264) {
         m_codec->err_recognition |= AV_EF_EXPLODE;
     }
     error = avcodec_open2(m_codec.get(), &decoder, nullptr);
@@ -261,19 +264,22 @@ int CFrameDecoder::openCodec(const AVCodec &decoder, const AVCodecParameters &pa
 
 void CFrameDecoder::noteDamage() {
     m_tainted = true;
-    if (!m_withoutFrameThreads && (m_codec->active_thread_type & FF_THREAD_FRAME) != 0) {
+    // After a seek, the pictures before the run's first key picture may refer to pictures never
+    // decoded (an open GOP): refused, they are dropped anyway and damage nothing handed out.
+    const bool beforeFirstKey = !m_keySeen && m_seekCount > 0;
+    if (!m_singleThreaded && !beforeFirstKey && m_codec->active_thread_type != 0) {
         m_redecode = true;
     }
 }
 
-bool CFrameDecoder::leaveFrameThreads() {
-    // Everything decoded so far with frame threads is dropped; the next request seeks to the key
+bool CFrameDecoder::leaveThreads() {
+    // Everything decoded so far with threads is dropped; the next request seeks to the key
     // picture before it and decodes the damaged stretch again.
     logLine(
-        "damaged stream: decoding without frame threads from here on, so that concealed "
-        "pictures come out the same on every run");
+        "damaged stream: decoding on one thread from here on, so that concealed pictures come "
+        "out the same on every run");
     m_redecode = false;
-    m_withoutFrameThreads = true;
+    m_singleThreaded = true;
     m_recent.clear();
     m_positioned = false;
     const AVCodecParameters &parameters = *m_format->streams[m_streamIndex]->codecpar;
@@ -301,7 +307,7 @@ void CFrameDecoder::close() {
     m_framesPerTick = 0;
     m_recentCapacity = 0;
     m_positioned = m_keySeen = m_hasLastPosition = m_draining = m_ended = m_tainted = false;
-    m_withoutFrameThreads = m_redecode = false;
+    m_singleThreaded = m_redecode = false;
     m_countedTimestamps = m_gapsMeanLoss = false;
     m_lastPacketTime = AV_NOPTS_VALUE;
     m_firstKeyPosition = m_lastPosition = m_keepFrom = m_skipBefore = 0;
@@ -317,7 +323,7 @@ const AVFrame *CFrameDecoder::frameAt(int64_t frame) {
     bool skipEarlyPictures = true;
     for (;;) {
         if (m_redecode) {
-            if (!leaveFrameThreads()) {
+            if (!leaveThreads()) {
                 return nullptr;
             }
             aimed = false;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -175,7 +177,40 @@ TEST_F(DamagedMedia, ConcealedPicturesAreReturnedAndFlagged) {
     EXPECT_GE(flaggedFiles, 4);
 }
 
-// Frame threads conceal damage differently from run to run; a damaged file must still give the
+// Clean files keep the frame threads and their pictures, also after seeks into an open GOP
+// (whose leading pictures refer to pictures before the seek point, never decoded).
+TEST_F(DamagedMedia, CleanFilesKeepTheirFrameThreads) {
+    std::string folder = (std::filesystem::temp_directory_path() / "kivo-clean-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    const std::string openGop = folder + "/open-gop.ts";
+    const std::string command = "ffmpeg -v quiet -nostdin -y -i '" + fixturePath("index.mkv") +
+                                "' -c:v libx264 -preset veryfast -crf 18 -bf 3 "
+                                "-x264-params open-gop=1:keyint=50 '" +
+                                openGop + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    int threadsLeft = 0;
+    ScopedLogSink capture(
+        [&threadsLeft](kivo::LogLevel, std::string_view, const std::string &line) {
+            threadsLeft += line.find("frame threads") != std::string::npos ? 1 : 0;
+        });
+    for (const std::string &path : {openGop, fixturePath("index.mp4"), fixturePath("index.mkv")}) {
+        CVideoManager video;
+        ASSERT_EQ(video.open(path), 1) << path;
+        std::mt19937 random(11);
+        std::uniform_int_distribution<int> anyFrame(0, kIndexFrames - 1);
+        for (int i = 0; i < 40; ++i) {
+            const int frame = anyFrame(random);
+            const std::unique_ptr<CDib> picture = video.greyPictureAt(frame);
+            ASSERT_NE(picture, nullptr) << path << " frame " << frame;
+            EXPECT_EQ(frameIndexOf(*picture), frame) << path;
+        }
+        EXPECT_EQ(video.damagedPictureCount(), 0) << path;
+    }
+    EXPECT_EQ(threadsLeft, 0);
+    std::filesystem::remove_all(folder);
+}
+
+// Decoder threads conceal damage differently from run to run; a damaged file must still give the
 // same pictures every time.
 TEST_F(DamagedMedia, TheSamePicturesOnEveryRun) {
     // The copies of H.264, MPEG-4 part 2 and MPEG-2 files that still open, lightly and heavily
@@ -183,7 +218,8 @@ TEST_F(DamagedMedia, TheSamePicturesOnEveryRun) {
     const std::vector<std::pair<std::string, std::string>> copies = {
         {"cuts.mp4", "flip0.01"},       {"cuts.mkv", "flip0.01"}, {"index.mkv", "flip0.01"},
         {"cuts-mpeg4.avi", "flip0.01"}, {"cuts.mp4", "noise64k"}, {"index.mov", "noise64k"},
-        {"cuts-mpeg4.avi", "flip1"},    {"cuts.mpg", "flip1"},    {"index.mp4", "flip0.01"}};
+        {"cuts-mpeg4.avi", "flip1"},    {"cuts.mpg", "flip1"},    {"cuts.mpg", "flip0.01"},
+        {"index.mp4", "flip0.01"}};
     for (const auto &[fixture, kind] : copies) {
         const std::string path = damagedCopy(fixture, kind);
         std::vector<Walk> runs;

@@ -19,12 +19,11 @@
 // predicted from it up to the next clean key picture) is still frame n's picture: it carries
 // AV_FRAME_FLAG_CORRUPT.
 //
-// Frame threads conceal damage differently from run to run (which thread meets the damage first
-// decides what the pictures predicted from it refer to). Once damage is met, the decoder is
-// opened again without frame threads and the stretch is decoded again from the key picture
-// before it, so a damaged file gives the same pictures on every run; clean files keep the
-// frame threads. The frame numbers need no scan of the file, so opening
-// costs the same for a clip and for a two-hour film.
+// Decoder threads conceal damage differently from run to run (what a concealed block shows
+// depends on which thread got where first). Once damage is met, the decoder is opened again on
+// one thread and the stretch is decoded again from the key picture before it, so a damaged file
+// gives the same pictures on every run; clean files keep the threads. The frame numbers need no
+// scan of the file, so opening costs the same for a clip and for a two-hour film.
 //
 // A request seeks to the key picture at or before the target and decodes forward; a request a
 // little ahead of the last decoded picture decodes on without seeking, and the last few decoded
@@ -58,8 +57,6 @@ public:
     // The decoded picture of frame n, or null (no such picture, read failure). A damaged picture
     // carries AV_FRAME_FLAG_CORRUPT. It stays valid until the next call.
     const AVFrame *frameAt(int64_t frame);
-    // True once damage was met and the decoder runs without frame threads.
-    bool decodesWithoutFrameThreads() const { return m_withoutFrameThreads; }
 
 private:
     struct DecodedFrame {
@@ -70,14 +67,14 @@ private:
     };
     enum class Lookup { Found, Missing, Ahead, Before };
 
-    // 1 when open, 0 when the file cannot be used, -1 when damage was met under frame threads
+    // 1 when open, 0 when the file cannot be used, -1 when damage was met under decoder threads
     // before the first key picture came out.
     int openFile(const std::string &path);
     int openDecoder(AVStream &stream);
     int openCodec(const AVCodec &decoder, const AVCodecParameters &parameters);
     // Damage was met: decoded pictures from here on must not depend on thread timing.
     void noteDamage();
-    bool leaveFrameThreads();
+    bool leaveThreads();
     Lookup lookup(int64_t frame, const DecodedFrame *&found) const;
     bool isSettled(std::deque<DecodedFrame>::const_iterator entry) const;
     Lookup withoutOwnPicture(const DecodedFrame &before, double after,
@@ -135,8 +132,8 @@ private:
     bool m_draining = false;
     bool m_ended = false;
     bool m_tainted = false;  // a damaged picture was met and no clean key picture since
-    bool m_withoutFrameThreads = false;
-    bool m_redecode = false;  // damage met under frame threads: decode again without them
+    bool m_singleThreaded = false;
+    bool m_redecode = false;  // damage met under decoder threads: decode again on one thread
     int64_t m_lastPacketTime = AV_NOPTS_VALUE;  // decoding time of the last packet read
 };
 
