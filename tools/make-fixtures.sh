@@ -12,7 +12,8 @@ bench=0
 if [[ ${1:-} == --bench ]]; then bench=1; shift; fi
 dir=${1:?usage: make-fixtures.sh [--bench] DIR}
 mkdir -p "$dir"
-stamp_value="$(sha1sum "$0" | cut -d' ' -f1)"
+damage_tool="$(dirname "$0")/make-damaged-media.py"
+stamp_value="$(cat "$0" "$damage_tool" | sha1sum | cut -d' ' -f1)"
 stamp=$dir/.stamp
 [[ $bench == 1 ]] && stamp=$dir/.stamp-bench
 if [[ -f $stamp && $(cat "$stamp") == "$stamp_value" ]]; then exit 0; fi
@@ -80,6 +81,9 @@ ff -i "$dir/index-master.mkv" -c:v mjpeg -q:v 2 -pix_fmt yuvj420p "$dir/index-mj
 ff -i "$dir/index-master.mkv" -c:v libx264 -preset veryfast -crf 16 -g 50 "$dir/index.mov"
 ff -i "$dir/index-ntsc-master.mkv" -c:v libx264 -preset veryfast -crf 16 -g 50 -bf 3 "$dir/index-ntsc.mp4"
 
+# Damaged copies of the cut and index fixtures (fixed seeds): damaged/NAME.KIND.EXT.
+python3 "$damage_tool" "$dir" "$dir/damaged"
+
 cat > "$dir/FIXTURES.txt" <<'TXT'
 file              codec / container        frames  fps         scene starts
 cuts.mp4          H.264 (B-frames) / MP4   160     25          0 40 80 120
@@ -95,6 +99,9 @@ audio.m4a         AAC, no video            3 s     -           -
 index.*           frame index in top row   300     25          (no cuts)
 index-ntsc.mp4    frame index in top row   300     30000/1001  (no cuts)
 bench-1080p.mp4   H.264 1080p, GOP 250     500     25          0 125 250 375   (make bench only)
+damaged/NAME.KIND.EXT  cuts.* and index.* damaged: flip0.01 / flip1 (0.01 % / 1 % of the bytes
+                  changed), cut30 / cut90 (truncated to 30 % / 90 %), noise64k (64 KiB of noise
+                  in the middle), zerohead (first 4 KiB zeroed)
 TXT
 rm -f "$dir/cuts-master.mkv" "$dir/index-master.mkv" "$dir/index-ntsc-master.mkv"
 echo "$stamp_value" > "$stamp"

@@ -1,13 +1,15 @@
 #include "platform/atomicfile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <utility>
+
+#include "platform/staletemporaries.h"
 
 namespace kivo {
 namespace {
@@ -42,6 +44,22 @@ mode_t modeFor(const std::string &target) {
     return 0666 & ~mask;
 }
 
+// New temporaries tried when the cleaning of a concurrent save took the previous ones.
+constexpr int kLockAttempts = 8;
+
+// Locks the new temporary (waiting out a cleaning save that holds it for a moment) and checks
+// that it is still the file under its name.
+bool lockedUnderItsName(int fd, const std::string &path) {
+    struct stat opened {};
+    struct stat named {};
+    int locked = -1;
+    do {
+        locked = ::flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    return locked == 0 && ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           opened.st_ino == named.st_ino && opened.st_dev == named.st_dev;
+}
+
 }  // namespace
 
 CReplacingFile::CReplacingFile(std::string target) : m_target(std::move(target)) {}
@@ -55,21 +73,32 @@ FILE *CReplacingFile::open() {
     if (m_target.empty()) {
         return nullptr;
     }
-    const std::filesystem::path target(m_target);
-    std::string pattern =
-        (target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path()) /
-        ("." + target.filename().string() + ".XXXXXX");
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
+    // Another save's cleaning may remove the new file between its creation and its lock (it
+    // looks stale then): a file that is no longer under its name is given up for a new one.
+    for (int attempt = 0; attempt < kLockAttempts && m_lock < 0; ++attempt) {
+        std::string pattern = temporaryPatternOf(m_target);
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) {
+            return nullptr;
+        }
+        if (!lockedUnderItsName(fd, pattern)) {
+            ::close(fd);
+            continue;
+        }
+        m_lock = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        m_file.reset(m_lock >= 0 ? ::fdopen(fd, "wb") : nullptr);
+        if (!m_file) {
+            ::close(fd);
+            std::remove(pattern.c_str());
+            unlock();
+            return nullptr;
+        }
+        m_temporary = std::move(pattern);
+    }
+    if (m_lock < 0) {
         return nullptr;
     }
-    m_file.reset(::fdopen(fd, "wb"));
-    if (!m_file) {
-        ::close(fd);
-        std::remove(pattern.c_str());
-        return nullptr;
-    }
-    m_temporary = std::move(pattern);
+    removeStaleTemporaries(m_target, m_temporary);
     return m_file.get();
 }
 
@@ -86,6 +115,7 @@ int CReplacingFile::commit() {
         return 0;
     }
     m_temporary.clear();
+    unlock();
     return 1;
 }
 
@@ -94,6 +124,14 @@ void CReplacingFile::discard() {
     if (!m_temporary.empty()) {
         std::remove(m_temporary.c_str());
         m_temporary.clear();
+    }
+    unlock();
+}
+
+void CReplacingFile::unlock() {
+    if (m_lock >= 0) {
+        ::close(m_lock);
+        m_lock = -1;
     }
 }
 

@@ -14,6 +14,10 @@ namespace kivo {
 // everything was written and flushed to disk: a failed or interrupted save never leaves a
 // truncated file under the target's name and never destroys the file that was there before.
 // The new file keeps the permissions of the one it replaces.
+//
+// The temporary file is locked while it is written, so that a later save of the same target
+// can tell the temporaries of processes killed mid-write (nothing holds their lock) from those
+// being written right now: open() removes the stale ones.
 class CReplacingFile {
 public:
     explicit CReplacingFile(std::string target);
@@ -21,7 +25,9 @@ public:
     CReplacingFile(const CReplacingFile &) = delete;
     CReplacingFile &operator=(const CReplacingFile &) = delete;
 
-    // Creates the temporary file for binary writing; null when it cannot be created.
+    // Creates the temporary file for binary writing, and removes the temporaries of earlier
+    // saves of the target that were left behind by killed processes; null when it cannot be
+    // created.
     FILE *open();
     // Flushes, syncs and closes the temporary file and moves it over the target. 1 when the
     // target now holds everything written; 0 after any error (the target is then untouched and
@@ -34,10 +40,14 @@ private:
     };
 
     void discard();
+    void unlock();
 
     std::string m_target;
     std::string m_temporary;
     std::unique_ptr<FILE, FileCloser> m_file;
+    // A second descriptor of the temporary that holds its lock from creation until it was
+    // moved over the target or removed, also after m_file is closed.
+    int m_lock = -1;
 };
 
 // Writes `bytes` through a CReplacingFile. 1 on success, 0 on failure.

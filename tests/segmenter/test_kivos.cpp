@@ -174,3 +174,24 @@ TEST_F(Kivos, UnwritableOutputFails) {
               1);
     EXPECT_NE(m_err.find("cannot write"), std::string::npos);
 }
+
+// A damaged file gives the same scene table on every run, whatever the decoder threads do.
+TEST_F(Kivos, ADamagedFileGivesTheSameScenesEveryRun) {
+    for (const char *name : {"damaged/cuts.flip0.01.mp4", "damaged/cuts.noise64k.mp4"}) {
+        const fs::path csv = m_dir / "scenes.csv";
+        std::string first;
+        for (int run = 0; run < 4; ++run) {
+            ASSERT_EQ(
+                kivos("--segment " + quoted(fixture(name)) + " --quiet --csv " +
+                      quoted(csv.string()) + " --output " + quoted((m_dir / "out.scv").string())),
+                0)
+                << name;
+            const std::string table = readText(csv);
+            ASSERT_NE(table.find("\n1,0,"), std::string::npos) << name;
+            if (run == 0) {
+                first = table;
+            }
+            EXPECT_EQ(table, first) << name << " run " << run;
+        }
+    }
+}

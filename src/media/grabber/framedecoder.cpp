@@ -96,6 +96,18 @@ bool isKeyPicture(const AVFrame &frame) {
 
 int CFrameDecoder::open(const std::string &path) {
     close();
+    if (openFile(path) >= 0) {
+        return isOpen() ? 1 : 0;
+    }
+    // Damage met under decoder threads before the first key picture came out: it may have been
+    // that picture, refused, and frame 0 must not move to the next one. Once more, concealing.
+    close();
+    m_singleThreaded = true;
+    logLine("damaged stream: \"" + path + "\" is decoded on one thread");
+    return openFile(path) > 0 ? 1 : 0;
+}
+
+int CFrameDecoder::openFile(const std::string &path) {
     AVFormatContext *rawFormat = nullptr;
     int error = avformat_open_input(&rawFormat, path.c_str(), nullptr, nullptr);
     if (error < 0) {
@@ -171,6 +183,9 @@ int CFrameDecoder::open(const std::string &path) {
     m_keepFrom = m_skipBefore = -std::numeric_limits<double>::infinity();
     while (!m_keySeen && decodeNext()) {
     }
+    if (m_redecode) {
+        return -1;
+    }
     if (!m_keySeen) {
         logLine("\"" + path + "\" has no picture that can be decoded");
         close();
@@ -197,7 +212,19 @@ int CFrameDecoder::openDecoder(AVStream &stream) {
                 std::to_string(m_height));
         return 0;
     }
-    m_codec.reset(avcodec_alloc_context3(decoder));
+    if (!openCodec(*decoder, parameters)) {
+        return 0;
+    }
+    const int pictureBytes = av_image_get_buffer_size(
+        parameters.format >= 0 ? static_cast<AVPixelFormat>(parameters.format) : AV_PIX_FMT_YUV420P,
+        m_width, m_height, 1);
+    const size_t perPicture = pictureBytes > 0 ? static_cast<size_t>(pictureBytes) : 1;
+    m_recentCapacity = std::clamp(kRecentBudgetBytes / perPicture, kMinRecent, kMaxRecent);
+    return 1;
+}
+
+int CFrameDecoder::openCodec(const AVCodec &decoder, const AVCodecParameters &parameters) {
+    m_codec.reset(avcodec_alloc_context3(&decoder));
     if (!m_codec) {
         logAvError("allocation", AVERROR(ENOMEM));
         return 0;
@@ -207,24 +234,61 @@ int CFrameDecoder::openDecoder(AVStream &stream) {
         logAvError("decoder parameters", error);
         return 0;
     }
-    m_codec->pkt_timebase = stream.time_base;
+    m_codec->pkt_timebase = m_timeBase;
     // Frame threads decode only the packets handed to them, and none are handed over while the
     // caller converts a picture: twice as many threads as cores keep the cores decoding ahead
     // meanwhile (FFmpeg's own choice, one more than the cores, leaves them idle then).
+    //
+    // Decoder threads conceal damage differently from run to run: frame threads conceal with
+    // reference pictures other threads may still be writing (and may put a damaged H.264
+    // picture out unconcealed and unflagged, holding whatever the reused buffer held), slice
+    // threads race on the concealment of one picture. Once damage is met the decoder runs on
+    // one thread; until then the H.264 decoder refuses damaged pictures, so that none slips
+    // out. The MPEG-4 part 2 decoder aborts the process when told to refuse them; it is cheap
+    // enough to decode without frame threads. The others flag what they conceal.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    m_codec->thread_count = static_cast<int>(std::min(2 * cores, kMaxDecoderThreads));
-    m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    error = avcodec_open2(m_codec.get(), decoder, nullptr);
+    m_codec->thread_count =
+        m_singleThreaded ? 1 : static_cast<int>(std::min(2 * cores, kMaxDecoderThreads));
+    m_codec->thread_type =
+        decoder.id != AV_CODEC_ID_MPEG4 ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
+    if (!m_singleThreaded && decoder.id == AV_CODEC_ID_H264) {
+        m_codec->err_recognition |= AV_EF_EXPLODE;
+    }
+    error = avcodec_open2(m_codec.get(), &decoder, nullptr);
     if (error < 0) {
-        logAvError(std::string("cannot open the ") + decoder->name + " decoder", error);
+        logAvError(std::string("cannot open the ") + decoder.name + " decoder", error);
         return 0;
     }
-    const int pictureBytes = av_image_get_buffer_size(
-        parameters.format >= 0 ? static_cast<AVPixelFormat>(parameters.format) : AV_PIX_FMT_YUV420P,
-        m_width, m_height, 1);
-    const size_t perPicture = pictureBytes > 0 ? static_cast<size_t>(pictureBytes) : 1;
-    m_recentCapacity = std::clamp(kRecentBudgetBytes / perPicture, kMinRecent, kMaxRecent);
     return 1;
+}
+
+void CFrameDecoder::noteDamage() {
+    m_tainted = true;
+    // After a seek, the pictures before the run's first key picture may refer to pictures never
+    // decoded (an open GOP): refused, they are dropped anyway and damage nothing handed out.
+    const bool beforeFirstKey = !m_keySeen && m_seekCount > 0;
+    if (!m_singleThreaded && !beforeFirstKey && m_codec->active_thread_type != 0) {
+        m_redecode = true;
+    }
+}
+
+bool CFrameDecoder::leaveThreads() {
+    // Everything decoded so far with threads is dropped; the next request seeks to the key
+    // picture before it and decodes the damaged stretch again.
+    logLine(
+        "damaged stream: decoding on one thread from here on, so that concealed pictures come "
+        "out the same on every run");
+    m_redecode = false;
+    m_singleThreaded = true;
+    m_recent.clear();
+    m_positioned = false;
+    const AVCodecParameters &parameters = *m_format->streams[m_streamIndex]->codecpar;
+    const AVCodec *decoder = avcodec_find_decoder(parameters.codec_id);
+    if (decoder == nullptr || !openCodec(*decoder, parameters)) {
+        close();
+        return false;
+    }
+    return true;
 }
 
 void CFrameDecoder::close() {
@@ -243,6 +307,7 @@ void CFrameDecoder::close() {
     m_framesPerTick = 0;
     m_recentCapacity = 0;
     m_positioned = m_keySeen = m_hasLastPosition = m_draining = m_ended = m_tainted = false;
+    m_singleThreaded = m_redecode = false;
     m_countedTimestamps = m_gapsMeanLoss = false;
     m_lastPacketTime = AV_NOPTS_VALUE;
     m_firstKeyPosition = m_lastPosition = m_keepFrom = m_skipBefore = 0;
@@ -257,10 +322,20 @@ const AVFrame *CFrameDecoder::frameAt(int64_t frame) {
     bool aimed = false;
     bool skipEarlyPictures = true;
     for (;;) {
+        if (m_redecode) {
+            if (!leaveThreads()) {
+                return nullptr;
+            }
+            aimed = false;
+            skipEarlyPictures = true;
+        }
         const DecodedFrame *found = nullptr;
         switch (lookup(frame, found)) {
             case Lookup::Found:
-                return found->damaged ? nullptr : found->frame.get();
+                if (found->damaged) {
+                    found->frame->flags |= AV_FRAME_FLAG_CORRUPT;
+                }
+                return found->frame.get();
             case Lookup::Missing:
                 return nullptr;
             case Lookup::Ahead:
@@ -462,6 +537,7 @@ bool CFrameDecoder::decodeNext() {
         }
         if (error != AVERROR(EAGAIN)) {
             logAvError("decoding", error);
+            noteDamage();
             if (++failures >= kMaxFailuresInARow) {
                 m_ended = true;
             }
@@ -493,7 +569,7 @@ bool CFrameDecoder::decodeNext() {
         av_packet_unref(m_packet.get());
         if (error < 0 && error != AVERROR(EAGAIN)) {
             logAvError("damaged packet", error);
-            m_tainted = true;
+            noteDamage();
             if (++failures >= kMaxFailuresInARow) {
                 m_ended = true;
             }
@@ -513,7 +589,7 @@ int CFrameDecoder::readPacket() {
         }
         if (error < 0) {
             logAvError("reading", error);
-            m_tainted = true;
+            noteDamage();
             if (++failures >= kMaxFailuresInARow || avio_feof(m_format->pb)) {
                 return error;
             }
@@ -548,7 +624,7 @@ void CFrameDecoder::noteLostPackets(const AVPacket &packet) {
         const double previous = positionOf(m_lastPacketTime);
         const double current = positionOf(packet.dts);
         if (onGrid(previous) && onGrid(current) && current - previous > 1 + kGridTolerance) {
-            m_tainted = true;
+            noteDamage();
         }
     }
     m_lastPacketTime = packet.dts;
@@ -657,7 +733,12 @@ bool CFrameDecoder::isDamaged(const AVFrame &frame) {
     const bool flagged =
         (frame.flags & AV_FRAME_FLAG_CORRUPT) != 0 || frame.decode_error_flags != 0;
     if (flagged) {
-        m_tainted = true;
+        if (!m_tainted && frame.best_effort_timestamp != AV_NOPTS_VALUE) {
+            logLine("damaged picture near frame " +
+                    std::to_string(std::lround(positionOf(frame.best_effort_timestamp))) +
+                    ": the decoder's concealment is shown");
+        }
+        noteDamage();
         for (auto entry = m_recent.rbegin(); entry != m_recent.rend() && entry->bidirectional;
              ++entry) {
             entry->damaged = true;

@@ -61,6 +61,8 @@ int CVideoManager::open(const std::string &path) {
 void CVideoManager::close() {
     m_readAhead.reset();
     m_lastFrame = -1;
+    m_lastDamaged = false;
+    m_damagedCount = 0;
     m_converter.reset();
     m_decoder.reset();
     m_path.clear();
@@ -87,6 +89,7 @@ std::unique_ptr<CDib> CVideoManager::greyPictureAt(double frame) {
 }
 
 std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey) {
+    m_lastDamaged = false;
     if (!inRange(frame)) {
         return nullptr;
     }
@@ -103,6 +106,8 @@ std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey) {
     if (!decoded) {
         return nullptr;
     }
+    m_lastDamaged = (decoded->flags & AV_FRAME_FLAG_CORRUPT) != 0;
+    m_damagedCount += m_lastDamaged ? 1 : 0;
     return grey ? m_converter->greyPicture(*decoded) : m_converter->colourPicture(*decoded);
 }
 

@@ -36,10 +36,16 @@ public:
     bool isOpen() const;
 
     // A new picture of the frame (truncated to a whole number), or null: for a frame below 0 or
-    // above duration() without touching the file, or when the frame cannot be decoded.
+    // above duration() without touching the file, or when the decoder put out no picture for
+    // it. A picture the decoder concealed damage in (or predicted from such a one) is returned
+    // like any other; lastPictureDamaged() tells.
     std::unique_ptr<CDib> pictureAt(double frame);
     // The 8-bit grey copy of pictureAt(frame), made without the colour picture.
     std::unique_ptr<CDib> greyPictureAt(double frame);
+    // True when the picture the last pictureAt or greyPictureAt returned shows concealed damage.
+    bool lastPictureDamaged() const { return m_lastDamaged; }
+    // Pictures with concealed damage returned since open.
+    int64_t damagedPictureCount() const { return m_damagedCount; }
 
     // Media time of the frame's start (frame x AvgTimePerFrame), and the frame at a media time
     // (truncated); -1 when no file is open.
@@ -78,5 +84,7 @@ private:
     // The last frame asked for. The read-ahead decodes on its own thread while it walks, so
     // everything else that uses the decoder stops it first.
     int64_t m_lastFrame = -1;
+    bool m_lastDamaged = false;
+    int64_t m_damagedCount = 0;
     std::unique_ptr<kivo::grabber::CReadAhead> m_readAhead;
 };

@@ -105,10 +105,16 @@ TEST_F(BadInput, TruncatedFilesKeepTheFramesTheyHold) {
             continue;
         }
         int exact = 0;
+        int shown = -1;
         for (int frame = 0; frame <= kIndexFrames; ++frame) {
             const std::unique_ptr<CDib> picture = video.greyPictureAt(frame);
             if (picture != nullptr) {
-                ASSERT_EQ(frameIndexOf(*picture), frame) << name;
+                // The frame equal to the duration may show the last picture, still on screen.
+                const bool end = frame == static_cast<int>(video.duration());
+                const int index = frameIndexOf(*picture);
+                ASSERT_TRUE(index == frame || (end && index == shown))
+                    << name << " frame " << frame << " shows " << index;
+                shown = frame;
                 ++exact;
             }
         }

@@ -15,8 +15,15 @@
 // n-th picture in presentation order, whatever the codec's reordering and the container's
 // timestamp origin. When no picture lies within half a frame of that time, a constant-rate
 // stream has lost the picture (damage) and frame n has none; in a variable-rate stream frame n
-// is the picture on screen at that time. The frame numbers need no scan of the file, so opening
-// costs the same for a clip and for a two-hour film.
+// is the picture on screen at that time. A picture the decoder had to conceal (and every picture
+// predicted from it up to the next clean key picture) is still frame n's picture: it carries
+// AV_FRAME_FLAG_CORRUPT.
+//
+// Decoder threads conceal damage differently from run to run (what a concealed block shows
+// depends on which thread got where first). Once damage is met, the decoder is opened again on
+// one thread and the stretch is decoded again from the key picture before it, so a damaged file
+// gives the same pictures on every run; clean files keep the threads. The frame numbers need no
+// scan of the file, so opening costs the same for a clip and for a two-hour film.
 //
 // A request seeks to the key picture at or before the target and decodes forward; a request a
 // little ahead of the last decoded picture decodes on without seeking, and the last few decoded
@@ -47,8 +54,8 @@ public:
     // its caller moves the decoder that much further from the caller's position.
     void keepMoreRecent(size_t extra) { m_recentCapacity += extra; }
 
-    // The decoded picture of frame n, or null (no such picture, damaged picture, read failure).
-    // It stays valid until the next call.
+    // The decoded picture of frame n, or null (no such picture, read failure). A damaged picture
+    // carries AV_FRAME_FLAG_CORRUPT. It stays valid until the next call.
     const AVFrame *frameAt(int64_t frame);
 
 private:
@@ -60,7 +67,14 @@ private:
     };
     enum class Lookup { Found, Missing, Ahead, Before };
 
+    // 1 when open, 0 when the file cannot be used, -1 when damage was met under decoder threads
+    // before the first key picture came out.
+    int openFile(const std::string &path);
     int openDecoder(AVStream &stream);
+    int openCodec(const AVCodec &decoder, const AVCodecParameters &parameters);
+    // Damage was met: decoded pictures from here on must not depend on thread timing.
+    void noteDamage();
+    bool leaveThreads();
     Lookup lookup(int64_t frame, const DecodedFrame *&found) const;
     bool isSettled(std::deque<DecodedFrame>::const_iterator entry) const;
     Lookup withoutOwnPicture(const DecodedFrame &before, double after,
@@ -118,6 +132,8 @@ private:
     bool m_draining = false;
     bool m_ended = false;
     bool m_tainted = false;  // a damaged picture was met and no clean key picture since
+    bool m_singleThreaded = false;
+    bool m_redecode = false;  // damage met under decoder threads: decode again on one thread
     int64_t m_lastPacketTime = AV_NOPTS_VALUE;  // decoding time of the last packet read
 };
 

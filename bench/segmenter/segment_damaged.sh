@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Scene cuts on damaged copies of the cut fixtures (tools/make-damaged-media.py: 0.01 % and 1 %
+# of the bytes changed): how many of the cuts KIVOS finds on the clean file it still finds on the
+# damaged one (within 2 frames), and how many extra cuts it adds, beside ffmpeg's scdet filter
+# on the same damaged file. KIVOS_BEFORE may name a second KIVOS (an older build) for a column
+# of its own.
+#
+#   KIVO_BUILD=build KIVO_FIXTURES=build/fixtures [KIVOS_BEFORE=...] bash bench/segmenter/segment_damaged.sh
+set -euo pipefail
+build=${KIVO_BUILD:-build}
+fixtures=${KIVO_FIXTURES:-$build/fixtures}
+kivos=$build/src/segmenter/KIVOS
+before=${KIVOS_BEFORE:-}
+[[ -x $kivos ]] || { echo "missing $kivos"; exit 1; }
+[[ -d $fixtures/damaged ]] || { echo "missing $fixtures/damaged (tools/make-fixtures.sh)"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cuts_by() {  # scene starts after the first, from the CSV
+  "$1" --segment "$2" --output "$work/out.scv" --csv "$work/out.csv" --quiet 2>/dev/null || return 0
+  tail -n +3 "$work/out.csv" | cut -d, -f2 | tr '\n' ' '
+}
+
+scdet_cuts() {
+  ffmpeg -hide_banner -nostdin -loglevel quiet -i "$1" \
+         -vf "scdet,metadata=print:key=lavfi.scd.time:file=-" -f null - 2>/dev/null |
+    sed -n 's/^frame:\([0-9]*\).*/\1/p' | tr '\n' ' ' || true
+}
+
+# matched "clean cuts" "found cuts" -> "found extra": clean cuts found within 2 frames, and
+# found cuts that match none.
+matched() {
+  local -a wanted=($1) found=($2)
+  local hits=0 extra=0 w f
+  local -A used=()
+  for w in "${wanted[@]}"; do
+    for f in "${found[@]}"; do
+      if [[ -z ${used[$f]:-} ]] && ((f >= w - 2 && f <= w + 2)); then used[$f]=1; hits=$((hits + 1)); break; fi
+    done
+  done
+  for f in "${found[@]}"; do [[ -n ${used[$f]:-} ]] || extra=$((extra + 1)); done
+  echo "$hits $extra"
+}
+
+declare -A sum
+columns=(after scdet)
+[[ -n $before ]] && columns=(before after scdet)
+header=$(printf '%-26s %5s' "damaged file" "clean")
+for c in "${columns[@]}"; do header+=$(printf ' | %-14s' "$c found+extra"); done
+echo "$header"
+for kind in flip0.01 flip1; do
+  for file in cuts.mpg cuts.mp4 cuts.mkv cuts.mov cuts-mpeg4.avi cuts.wmv cuts-mjpeg.avi; do
+    damaged=$fixtures/damaged/${file%.*}.$kind.${file##*.}
+    clean=$(cuts_by "$kivos" "$fixtures/$file")
+    n=$(wc -w <<<"$clean")
+    sum[$kind.clean]=$(( ${sum[$kind.clean]:-0} + n ))
+    line=$(printf '%-26s %5s' "$(basename "$damaged")" "$n")
+    for c in "${columns[@]}"; do
+      case $c in
+        before) found=$(cuts_by "$before" "$damaged") ;;
+        after)  found=$(cuts_by "$kivos" "$damaged") ;;
+        scdet)  found=$(scdet_cuts "$damaged") ;;
+      esac
+      read -r hits extra < <(matched "$clean" "$found")
+      sum[$kind.$c.hits]=$(( ${sum[$kind.$c.hits]:-0} + hits ))
+      sum[$kind.$c.extra]=$(( ${sum[$kind.$c.extra]:-0} + extra ))
+      line+=$(printf ' | %-14s' "$hits+$extra")
+    done
+    echo "$line"
+  done
+  line=$(printf '%-26s %5s' "all at $kind" "${sum[$kind.clean]}")
+  for c in "${columns[@]}"; do line+=$(printf ' | %-14s' "${sum[$kind.$c.hits]}+${sum[$kind.$c.extra]}"); done
+  echo "$line"
+done
+echo "(found = clean-file cuts found within 2 frames; extra = cuts matching none)"

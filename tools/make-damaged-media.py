@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Makes damaged copies of the codec fixtures, as flaky downloads, worn discs and crashed copies
+leave them, for the tests of how the grabber and the segmenter cope with damage.
+
+    make-damaged-media.py FIXTURES_DIR OUT_DIR
+
+For every codec fixture NAME.EXT it writes OUT_DIR/NAME.KIND.EXT for each kind below. The
+damage is made from fixed seeds, so every run makes the same files.
+"""
+import os
+import random
+import sys
+import zlib
+
+# The cut fixtures (scene starts known) and the frame-numbered ones (every picture tells its
+# frame number), in every codec and container.
+CODEC_FIXTURES = [f"{kind}{variant}" for kind in ("cuts", "index")
+                  for variant in (".mp4", ".mkv", ".mpg", "-mpeg4.avi", ".wmv", "-mjpeg.avi",
+                                  ".mov")]
+
+
+def change_bytes(data, share, rng):
+    """Changes `share` of the bytes at random places to other random values."""
+    out = bytearray(data)
+    count = max(1, round(len(out) * share))
+    for position in rng.sample(range(len(out)), count):
+        out[position] ^= rng.randrange(1, 256)
+    return bytes(out)
+
+
+def truncate(data, keep):
+    return data[:int(len(data) * keep)]
+
+
+def noise_in_the_middle(data, rng, size=64 * 1024):
+    start = max(0, len(data) // 2 - size // 2)
+    end = min(len(data), start + size)
+    return data[:start] + rng.randbytes(end - start) + data[end:]
+
+
+def zero_head(data, size=4 * 1024):
+    return bytes(min(size, len(data))) + data[size:]
+
+
+KINDS = {
+    "flip0.01": lambda data, rng: change_bytes(data, 0.0001, rng),
+    "flip1": lambda data, rng: change_bytes(data, 0.01, rng),
+    "cut30": lambda data, rng: truncate(data, 0.30),
+    "cut90": lambda data, rng: truncate(data, 0.90),
+    "noise64k": noise_in_the_middle,
+    "zerohead": lambda data, rng: zero_head(data),
+}
+
+
+def damaged_name(fixture, kind):
+    stem, ext = os.path.splitext(fixture)
+    return f"{stem}.{kind}{ext}"
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    source, target = sys.argv[1], sys.argv[2]
+    os.makedirs(target, exist_ok=True)
+    for fixture in CODEC_FIXTURES:
+        with open(os.path.join(source, fixture), "rb") as stream:
+            data = stream.read()
+        for kind, damage in KINDS.items():
+            # One seed per file and kind: adding a kind or a fixture changes no other copy.
+            rng = random.Random(zlib.crc32(f"{fixture}/{kind}".encode()))
+            path = os.path.join(target, damaged_name(fixture, kind))
+            with open(path + ".part", "wb") as stream:
+                stream.write(damage(data, rng))
+            os.replace(path + ".part", path)
+
+
+if __name__ == "__main__":
+    main()
