@@ -10,11 +10,10 @@
 namespace kivo {
 namespace {
 
-// Interleaved copies of each histogram, merged at the end: consecutive equal pixels (the rule in
-// real pictures) would otherwise wait on the previous increment of the same counter.
-constexpr int kLanes = 4;
-// Pixels compared at once, and the word with every byte 1.
+// Pixels compared at once, pixels whose difference bins are worked out together before they are
+// counted, and the word with every byte 1.
 constexpr int kWord = 8;
+constexpr int kBlock = 64;
 constexpr uint64_t kEveryByte = 0x0101010101010101u;
 
 double deviation(double meanOfSquares, double mean) {
@@ -31,86 +30,113 @@ GreyPlane greyPlaneOf(const CDib &picture) {
     return {picture.bits(), picture.stride(), picture.width(), picture.height()};
 }
 
-void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram) {
-    uint32_t lanes[kLanes][256] = {};
-    const int width = plane.width;
-    for (int y = 0; y < plane.height; ++y) {
-        const uint8_t *row = plane.rows + y * plane.stride;
-        int x = 0;
-        for (; x + kLanes <= width; x += kLanes) {
-            for (int lane = 0; lane < kLanes; ++lane) {
-                ++lanes[lane][row[x + lane]];
-            }
+void CPairScan::reset() {
+    std::memset(m_difference, 0, sizeof m_difference);
+    std::memset(m_grey, 0, sizeof m_grey);
+    m_unchanged = 0;
+}
+
+void CPairScan::countWord(const uint8_t *previous, const uint8_t *current, const uint16_t *bins) {
+    uint64_t wordA;
+    uint64_t wordB;
+    std::memcpy(&wordA, previous, kWord);
+    std::memcpy(&wordB, current, kWord);
+    if (wordA == wordB) {
+        // Decoded video repeats unchanged areas byte for byte (static backgrounds, letterbox
+        // bars), so whole words of them are counted at once.
+        m_unchanged += kWord;
+        const uint64_t level = wordB & 0xFF;
+        if (wordB == level * kEveryByte) {
+            m_grey[0][level] += kWord;
+            return;
         }
-        for (int lane = 0; x < width; ++x, ++lane) {
-            ++lanes[lane][row[x]];
+        for (int k = 0; k < kWord; ++k) {
+            ++m_grey[k % kLanes][current[k]];
+        }
+        return;
+    }
+    for (int k = 0; k < kWord; ++k) {
+        ++m_difference[k % kLanes][bins[k]];
+        ++m_grey[k % kLanes][current[k]];
+    }
+}
+
+void CPairScan::addPairRow(const uint8_t *previous, const uint8_t *current, int width) {
+    uint16_t bins[kBlock];
+    int x = 0;
+    // The bins of a block are one vector subtraction; the counting then only loads them.
+    for (; x + kBlock <= width; x += kBlock) {
+        for (int k = 0; k < kBlock; ++k) {
+            bins[k] = static_cast<uint16_t>(previous[x + k] - current[x + k] + 255);
+        }
+        for (int k = 0; k < kBlock; k += kWord) {
+            countWord(previous + x + k, current + x + k, bins + k);
         }
     }
-    for (size_t v = 0; v < histogram.size(); ++v) {
+    for (; x + kWord <= width; x += kWord) {
+        for (int k = 0; k < kWord; ++k) {
+            bins[k] = static_cast<uint16_t>(previous[x + k] - current[x + k] + 255);
+        }
+        countWord(previous + x, current + x, bins);
+    }
+    for (; x < width; ++x) {
+        ++m_difference[0][previous[x] - current[x] + 255];
+        ++m_grey[0][current[x]];
+    }
+}
+
+void CPairScan::addRow(const uint8_t *current, int width) {
+    int x = 0;
+    for (; x + kLanes <= width; x += kLanes) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            ++m_grey[lane][current[x + lane]];
+        }
+    }
+    for (int lane = 0; x < width; ++x, ++lane) {
+        ++m_grey[lane][current[x]];
+    }
+}
+
+void CPairScan::histograms(DifferenceHistogram &differences, GreyHistogram &grey) const {
+    for (size_t j = 0; j < differences.size(); ++j) {
         uint32_t sum = 0;
         for (int lane = 0; lane < kLanes; ++lane) {
-            sum += lanes[lane][v];
+            sum += m_difference[lane][j];
         }
-        histogram[v] = sum;
+        differences[j] = sum;
     }
+    differences[255] += static_cast<uint32_t>(m_unchanged);
+    greyHistogram(grey);
+}
+
+void CPairScan::greyHistogram(GreyHistogram &grey) const {
+    for (size_t v = 0; v < grey.size(); ++v) {
+        uint32_t sum = 0;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            sum += m_grey[lane][v];
+        }
+        grey[v] = sum;
+    }
+}
+
+void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram) {
+    CPairScan scan;
+    for (int y = 0; y < plane.height; ++y) {
+        scan.addRow(plane.rows + y * plane.stride, plane.width);
+    }
+    scan.greyHistogram(histogram);
 }
 
 void computePairHistograms(const GreyPlane &previous, const GreyPlane &current,
                            DifferenceHistogram &differences, GreyHistogram &currentHistogram) {
-    // Indexed by previous - current + 255, 0 .. 510.
-    uint32_t difference[kLanes][512] = {};
-    uint32_t grey[kLanes][256] = {};
-    // Pixels that did not change at all. Decoded video repeats unchanged areas byte for byte
-    // (static backgrounds, letterbox bars), so whole words of them are counted at once.
-    uint64_t unchanged = 0;
+    CPairScan scan;
     const int width = std::min(previous.width, current.width);
     const int height = std::min(previous.height, current.height);
     for (int y = 0; y < height; ++y) {
-        const uint8_t *a = previous.rows + y * previous.stride;
-        const uint8_t *b = current.rows + y * current.stride;
-        int x = 0;
-        for (; x + kWord <= width; x += kWord) {
-            uint64_t wordA;
-            uint64_t wordB;
-            std::memcpy(&wordA, a + x, kWord);
-            std::memcpy(&wordB, b + x, kWord);
-            if (wordA == wordB) {
-                unchanged += kWord;
-                const uint64_t level = wordB & 0xFF;
-                if (wordB == level * kEveryByte) {
-                    grey[0][level] += kWord;
-                } else {
-                    for (int k = 0; k < kWord; ++k) {
-                        ++grey[k % kLanes][b[x + k]];
-                    }
-                }
-                continue;
-            }
-            for (int k = 0; k < kWord; ++k) {
-                ++difference[k % kLanes][a[x + k] - b[x + k] + 255];
-                ++grey[k % kLanes][b[x + k]];
-            }
-        }
-        for (; x < width; ++x) {
-            ++difference[0][a[x] - b[x] + 255];
-            ++grey[0][b[x]];
-        }
+        scan.addPairRow(previous.rows + y * previous.stride, current.rows + y * current.stride,
+                        width);
     }
-    difference[0][255] += static_cast<uint32_t>(unchanged);
-    for (size_t j = 0; j < differences.size(); ++j) {
-        uint32_t sum = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            sum += difference[lane][j];
-        }
-        differences[j] = sum;
-    }
-    for (size_t v = 0; v < currentHistogram.size(); ++v) {
-        uint32_t sum = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            sum += grey[lane][v];
-        }
-        currentHistogram[v] = sum;
-    }
+    scan.histograms(differences, currentHistogram);
 }
 
 FrameFeatures featuresFromHistograms(const DifferenceHistogram &differences,

@@ -43,6 +43,37 @@ using FrameFeatures = std::array<double, kFeatureCount>;
 // 1/511 as the detector has always applied it.
 inline constexpr double kOneOver511 = 0.0019569471624266144;
 
+// The scan of a pair fed one row at a time, for a caller that sees the rows as they are made: the
+// walk counts each grey row right after converting it, while the row is still in the cache.
+class CPairScan {
+public:
+    CPairScan() { reset(); }
+
+    // Forgets the counts: the next rows belong to a new picture.
+    void reset();
+    // Counts `current`'s row and its differences from the same row of `previous`.
+    void addPairRow(const uint8_t *previous, const uint8_t *current, int width);
+    // Counts a row of a picture without a predecessor: grey levels only.
+    void addRow(const uint8_t *current, int width);
+
+    // The counts so far; the differences are all zero when only addRow() was used.
+    void histograms(DifferenceHistogram &differences, GreyHistogram &grey) const;
+    void greyHistogram(GreyHistogram &grey) const;
+
+private:
+    // Interleaved copies of each histogram, merged at the end: consecutive equal pixels (the
+    // rule in real pictures) would otherwise wait on the previous increment of the same counter.
+    static constexpr int kLanes = 4;
+
+    void countWord(const uint8_t *previous, const uint8_t *current, const uint16_t *bins);
+
+    // Indexed by previous - current + 255, 0 .. 510.
+    uint32_t m_difference[kLanes][512];
+    uint32_t m_grey[kLanes][256];
+    // Pixels that did not change at all, counted in whole words.
+    uint64_t m_unchanged = 0;
+};
+
 void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram);
 
 // One scan of a pair of equally sized planes: the signed-difference histogram and the grey

@@ -126,7 +126,7 @@ TEST(FrameFeatures, DifferenceSpreadFollowsTheBinCounts) {
 
 TEST(FrameFeatures, ScanMatchesAPixelByPixelCount) {
     std::mt19937 random(42);
-    for (int width : {1, 3, 4, 5, 8, 9, 17, 63, 64, 321}) {
+    for (int width : {1, 3, 4, 5, 8, 9, 17, 63, 64, 65, 72, 137, 321}) {
         const int height = 9;
         const int stride = (width + 3) / 4 * 4;
         Picture previous(width, height, stride);

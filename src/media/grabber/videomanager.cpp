@@ -79,14 +79,19 @@ bool CVideoManager::inRange(double frame) const {
 }
 
 std::unique_ptr<CDib> CVideoManager::pictureAt(double frame) {
-    return fetch(frame, false);
+    return fetch(frame, false, nullptr);
 }
 
 std::unique_ptr<CDib> CVideoManager::greyPictureAt(double frame) {
-    return fetch(frame, true);
+    return fetch(frame, true, nullptr);
 }
 
-std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey) {
+std::unique_ptr<CDib> CVideoManager::greyPictureAt(double frame, const GreyRowObserver &observer) {
+    return fetch(frame, true, observer ? &observer : nullptr);
+}
+
+std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey,
+                                           const GreyRowObserver *observer) {
     if (!inRange(frame)) {
         return nullptr;
     }
@@ -103,7 +108,8 @@ std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey) {
     if (!decoded) {
         return nullptr;
     }
-    return grey ? m_converter->greyPicture(*decoded) : m_converter->colourPicture(*decoded);
+    return grey ? m_converter->greyPicture(*decoded, observer)
+                : m_converter->colourPicture(*decoded);
 }
 
 double CVideoManager::frameToTime(double frame) const {
