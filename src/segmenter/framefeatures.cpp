@@ -36,7 +36,10 @@ void CPairScan::reset() {
     m_unchanged = 0;
 }
 
-void CPairScan::countWord(const uint8_t *previous, const uint8_t *current, const uint16_t *bins) {
+// Inlined into the row loops: a call per word would cost as much as the counting itself.
+[[gnu::always_inline]] inline void CPairScan::countWord(const uint8_t *previous,
+                                                        const uint8_t *current,
+                                                        const uint16_t *bins) {
     uint64_t wordA;
     uint64_t wordB;
     std::memcpy(&wordA, previous, kWord);
