@@ -4,17 +4,18 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "imaging/dib.h"
 #include "segmenter/neuralnetwork.h"
 
 namespace kivo {
 namespace {
 
-// Pixels compared at once, pixels whose difference bins are worked out together before they are
-// counted, and the word with every byte 1.
-constexpr int kWord = 8;
-constexpr int kBlock = 64;
-constexpr uint64_t kEveryByte = 0x0101010101010101u;
+// Pixels whose table cells are worked out together before they are counted.
+constexpr int kStep = 16;
 
 double deviation(double meanOfSquares, double mean) {
     // Rounding can take the difference a hair below zero for constant data.
@@ -30,68 +31,58 @@ GreyPlane greyPlaneOf(const CDib &picture) {
     return {picture.bits(), picture.stride(), picture.width(), picture.height()};
 }
 
-void CPairScan::reset() {
-    std::memset(m_difference, 0, sizeof m_difference);
+CPairScan::CPairScan() : m_pairs(kPairLanes * kPairCells, 0) {
     std::memset(m_grey, 0, sizeof m_grey);
-    m_unchanged = 0;
 }
 
-// Inlined into the row loops: a call per word would cost as much as the counting itself.
-[[gnu::always_inline]] inline void CPairScan::countWord(const uint8_t *previous,
-                                                        const uint8_t *current,
-                                                        const uint16_t *bins) {
-    uint64_t wordA;
-    uint64_t wordB;
-    std::memcpy(&wordA, previous, kWord);
-    std::memcpy(&wordB, current, kWord);
-    if (wordA == wordB) {
-        // Decoded video repeats unchanged areas byte for byte (static backgrounds, letterbox
-        // bars), so whole words of them are counted at once.
-        m_unchanged += kWord;
-        const uint64_t level = wordB & 0xFF;
-        if (wordB == level * kEveryByte) {
-            m_grey[0][level] += kWord;
-            return;
-        }
-        for (int k = 0; k < kWord; ++k) {
-            ++m_grey[k % kLanes][current[k]];
-        }
-        return;
+void CPairScan::reset() {
+    if (m_paired) {
+        std::fill(m_pairs.begin(), m_pairs.end(), 0u);
+        m_paired = false;
     }
-    for (int k = 0; k < kWord; ++k) {
-        ++m_difference[k % kLanes][bins[k]];
-        ++m_grey[k % kLanes][current[k]];
-    }
+    std::memset(m_grey, 0, sizeof m_grey);
 }
 
 void CPairScan::addPairRow(const uint8_t *previous, const uint8_t *current, int width) {
-    uint16_t bins[kBlock];
+    m_paired = true;
+    uint32_t *even = m_pairs.data();
+    uint32_t *odd = even + kPairCells;
     int x = 0;
-    // The bins of a block are one vector subtraction; the counting then only loads them.
-    for (; x + kBlock <= width; x += kBlock) {
-        for (int k = 0; k < kBlock; ++k) {
-            bins[k] = static_cast<uint16_t>(previous[x + k] - current[x + k] + 255);
+#ifdef __SSE2__
+    // The cell previous << 8 | (255 - current) is the byte pair (255 - current, previous): two
+    // interleaves make the cells of sixteen pixels, and the counting only loads them.
+    const __m128i ones = _mm_set1_epi8(-1);
+    alignas(16) uint16_t cells[kStep];
+    for (; x + kStep <= width; x += kStep) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(previous + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(current + x));
+        // An unchanged flat stretch (letterbox bars, static backgrounds) is a single count:
+        // every byte equals its neighbour and the previous picture's byte.
+        const int unchanged = _mm_movemask_epi8(_mm_cmpeq_epi8(a, b));
+        const int flat = _mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_slli_si128(b, 1))) | 1;
+        const __m128i low = _mm_unpacklo_epi8(_mm_xor_si128(b, ones), a);
+        if ((unchanged & flat) == 0xFFFF) {
+            even[_mm_cvtsi128_si32(low) & 0xFFFF] += kStep;
+            continue;
         }
-        for (int k = 0; k < kBlock; k += kWord) {
-            countWord(previous + x + k, current + x + k, bins + k);
+        _mm_store_si128(reinterpret_cast<__m128i *>(cells), low);
+        _mm_store_si128(reinterpret_cast<__m128i *>(cells + 8),
+                        _mm_unpackhi_epi8(_mm_xor_si128(b, ones), a));
+        for (int k = 0; k < kStep; k += 2) {
+            ++even[cells[k]];
+            ++odd[cells[k + 1]];
         }
     }
-    for (; x + kWord <= width; x += kWord) {
-        for (int k = 0; k < kWord; ++k) {
-            bins[k] = static_cast<uint16_t>(previous[x + k] - current[x + k] + 255);
-        }
-        countWord(previous + x, current + x, bins);
-    }
+#endif
     for (; x < width; ++x) {
-        ++m_difference[0][previous[x] - current[x] + 255];
-        ++m_grey[0][current[x]];
+        ++even[previous[x] << 8 | (255 - current[x])];
     }
 }
 
 void CPairScan::addRow(const uint8_t *current, int width) {
     int x = 0;
-    for (; x + kLanes <= width; x += kLanes) {
-        for (int lane = 0; lane < kLanes; ++lane) {
+    for (; x + kGreyLanes <= width; x += kGreyLanes) {
+        for (int lane = 0; lane < kGreyLanes; ++lane) {
             ++m_grey[lane][current[x + lane]];
         }
     }
@@ -101,24 +92,46 @@ void CPairScan::addRow(const uint8_t *current, int width) {
 }
 
 void CPairScan::histograms(DifferenceHistogram &differences, GreyHistogram &grey) const {
-    for (size_t j = 0; j < differences.size(); ++j) {
-        uint32_t sum = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            sum += m_difference[lane][j];
+    differences.fill(0);
+    if (m_paired) {
+        for (const uint32_t *table = m_pairs.data(); table != m_pairs.data() + m_pairs.size();
+             table += kPairCells) {
+            // Row p, column c is the difference p - (255 - c) + 255 = p + c.
+            for (size_t p = 0; p < kLevels; ++p) {
+                const uint32_t *row = table + p * kLevels;
+                for (size_t c = 0; c < kLevels; ++c) {
+                    differences[p + c] += row[c];
+                }
+            }
         }
-        differences[j] = sum;
     }
-    differences[255] += static_cast<uint32_t>(m_unchanged);
     greyHistogram(grey);
 }
 
 void CPairScan::greyHistogram(GreyHistogram &grey) const {
     for (size_t v = 0; v < grey.size(); ++v) {
         uint32_t sum = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
+        for (int lane = 0; lane < kGreyLanes; ++lane) {
             sum += m_grey[lane][v];
         }
         grey[v] = sum;
+    }
+    if (m_paired) {
+        addPairLevels(grey);
+    }
+}
+
+void CPairScan::addPairLevels(GreyHistogram &grey) const {
+    // Column c counts the current level 255 - c.
+    uint32_t columns[kLevels] = {};
+    for (const uint32_t *row = m_pairs.data(); row != m_pairs.data() + m_pairs.size();
+         row += kLevels) {
+        for (size_t c = 0; c < kLevels; ++c) {
+            columns[c] += row[c];
+        }
+    }
+    for (size_t v = 0; v < kLevels; ++v) {
+        grey[v] += columns[kLevels - 1 - v];
     }
 }
 
