@@ -58,6 +58,8 @@ if [[ $bench == 1 ]]; then
   # 1080p, 20 seconds, GOP 250, hard cuts every 5 seconds: the speed benchmarks' input.
   ff -filter_complex "$(cut_scenes 1920x1080 $rate 125)" \
      -c:v libx264 -preset veryfast -crf 20 -g 250 -bf 3 "$dir/bench-1080p.mp4"
+  [[ -d /usr/share/backgrounds/gnome ]] ||
+    { echo "missing /usr/share/backgrounds/gnome (Debian package gnome-backgrounds)"; exit 1; }
   # The typical case: natural 1080p footage, six pictures of gnome-backgrounds shown with a slow
   # zoom and pan each (100 frames a shot), hard cuts, and a fade through black between the third
   # and fourth shot. Scene starts 0 100 200 300 400 500; black around frame 300.
