@@ -33,10 +33,39 @@ cut_scenes() {
         [a][b][c][d]concat=n=4:v=1:a=0,format=yuv420p"
 }
 
+# Six shots of 100 frames at 1920x1080, each a slow zoom and pan over one background picture.
+natural_shots() {
+  local pictures=/usr/share/backgrounds/gnome
+  local names=(adwaita-l pixels-l licorice-l wood-l grid-l truchet-l)
+  # Where each shot's pan heads: x and y of the crop's centre from 0 (left, top) to 1.
+  local pans=("0.3 0.4 0.6 0.5" "0.6 0.3 0.4 0.6" "0.5 0.5 0.3 0.6" "0.4 0.6 0.6 0.4"
+              "0.7 0.5 0.4 0.4" "0.4 0.4 0.6 0.6")
+  local graph="" i x0 y0 x1 y1 pan
+  for i in "${!names[@]}"; do
+    read -r x0 y0 x1 y1 <<< "${pans[$i]}"
+    pan="x='iw*($x0+($x1-$x0)*on/100)-iw/zoom/2':y='ih*($y0+($y1-$y0)*on/100)-ih/zoom/2'"
+    graph+="movie=$pictures/${names[$i]}.webp,crop=4096:2304,scale=2880:1620,"
+    graph+="zoompan=z='1.1+0.25*on/100':$pan:d=100:s=1920x1080:fps=$rate,setsar=1"
+    case $i in
+      2) graph+=",fade=t=out:s=85:n=15" ;;
+      3) graph+=",fade=t=in:s=0:n=15" ;;
+    esac
+    graph+="[s$i];"
+  done
+  echo "$graph[s0][s1][s2][s3][s4][s5]concat=n=6:v=1:a=0,format=yuv420p"
+}
+
 if [[ $bench == 1 ]]; then
   # 1080p, 20 seconds, GOP 250, hard cuts every 5 seconds: the speed benchmarks' input.
   ff -filter_complex "$(cut_scenes 1920x1080 $rate 125)" \
      -c:v libx264 -preset veryfast -crf 20 -g 250 -bf 3 "$dir/bench-1080p.mp4"
+  [[ -d /usr/share/backgrounds/gnome ]] ||
+    { echo "missing /usr/share/backgrounds/gnome (Debian package gnome-backgrounds)"; exit 1; }
+  # The typical case: natural 1080p footage, six pictures of gnome-backgrounds shown with a slow
+  # zoom and pan each (100 frames a shot), hard cuts, and a fade through black between the third
+  # and fourth shot. Scene starts 0 100 200 300 400 500; black around frame 300.
+  ff -filter_complex "$(natural_shots)" -c:v libx264 -preset medium -crf 20 -bf 3 \
+     -pix_fmt yuv420p "$dir/bench-natural-1080p.mp4"
   echo "$stamp_value" > "$stamp"
   exit 0
 fi
@@ -99,6 +128,7 @@ audio.m4a         AAC, no video            3 s     -           -
 index.*           frame index in top row   300     25          (no cuts)
 index-ntsc.mp4    frame index in top row   300     30000/1001  (no cuts)
 bench-1080p.mp4   H.264 1080p, GOP 250     500     25          0 125 250 375   (make bench only)
+bench-natural-1080p.mp4  H.264 1080p, pictures  600  25   0 100 200 300 400 500, black ~300 (make bench only)
 damaged/NAME.KIND.EXT  cuts.* and index.* damaged: flip0.01 / flip1 (0.01 % / 1 % of the bytes
                   changed), cut30 / cut90 (truncated to 30 % / 90 %), noise64k (64 KiB of noise
                   in the middle), zerohead (first 4 KiB zeroed)

@@ -4,18 +4,18 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "imaging/dib.h"
 #include "segmenter/neuralnetwork.h"
 
 namespace kivo {
 namespace {
 
-// Interleaved copies of each histogram, merged at the end: consecutive equal pixels (the rule in
-// real pictures) would otherwise wait on the previous increment of the same counter.
-constexpr int kLanes = 4;
-// Pixels compared at once, and the word with every byte 1.
-constexpr int kWord = 8;
-constexpr uint64_t kEveryByte = 0x0101010101010101u;
+// Pixels whose table cells are worked out together before they are counted.
+constexpr int kStep = 16;
 
 double deviation(double meanOfSquares, double mean) {
     // Rounding can take the difference a hair below zero for constant data.
@@ -31,86 +31,128 @@ GreyPlane greyPlaneOf(const CDib &picture) {
     return {picture.bits(), picture.stride(), picture.width(), picture.height()};
 }
 
-void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram) {
-    uint32_t lanes[kLanes][256] = {};
-    const int width = plane.width;
-    for (int y = 0; y < plane.height; ++y) {
-        const uint8_t *row = plane.rows + y * plane.stride;
-        int x = 0;
-        for (; x + kLanes <= width; x += kLanes) {
-            for (int lane = 0; lane < kLanes; ++lane) {
-                ++lanes[lane][row[x + lane]];
+CPairScan::CPairScan() : m_pairs(kPairLanes * kPairCells, 0) {
+    std::memset(m_grey, 0, sizeof m_grey);
+}
+
+void CPairScan::reset() {
+    if (m_paired) {
+        std::fill(m_pairs.begin(), m_pairs.end(), 0u);
+        m_paired = false;
+    }
+    std::memset(m_grey, 0, sizeof m_grey);
+}
+
+void CPairScan::addPairRow(const uint8_t *previous, const uint8_t *current, int width) {
+    m_paired = true;
+    uint32_t *even = m_pairs.data();
+    uint32_t *odd = even + kPairCells;
+    int x = 0;
+#ifdef __SSE2__
+    // The cell previous << 8 | (255 - current) is the byte pair (255 - current, previous): two
+    // interleaves make the cells of sixteen pixels, and the counting only loads them.
+    const __m128i ones = _mm_set1_epi8(-1);
+    alignas(16) uint16_t cells[kStep];
+    for (; x + kStep <= width; x += kStep) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(previous + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(current + x));
+        // An unchanged flat stretch (letterbox bars, static backgrounds) is a single count:
+        // every byte equals its neighbour and the previous picture's byte.
+        const int unchanged = _mm_movemask_epi8(_mm_cmpeq_epi8(a, b));
+        const int flat = _mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_slli_si128(b, 1))) | 1;
+        const __m128i low = _mm_unpacklo_epi8(_mm_xor_si128(b, ones), a);
+        if ((unchanged & flat) == 0xFFFF) {
+            even[_mm_cvtsi128_si32(low) & 0xFFFF] += kStep;
+            continue;
+        }
+        _mm_store_si128(reinterpret_cast<__m128i *>(cells), low);
+        _mm_store_si128(reinterpret_cast<__m128i *>(cells + 8),
+                        _mm_unpackhi_epi8(_mm_xor_si128(b, ones), a));
+        for (int k = 0; k < kStep; k += 2) {
+            ++even[cells[k]];
+            ++odd[cells[k + 1]];
+        }
+    }
+#endif
+    for (; x < width; ++x) {
+        ++even[previous[x] << 8 | (255 - current[x])];
+    }
+}
+
+void CPairScan::addRow(const uint8_t *current, int width) {
+    int x = 0;
+    for (; x + kGreyLanes <= width; x += kGreyLanes) {
+        for (int lane = 0; lane < kGreyLanes; ++lane) {
+            ++m_grey[lane][current[x + lane]];
+        }
+    }
+    for (int lane = 0; x < width; ++x, ++lane) {
+        ++m_grey[lane][current[x]];
+    }
+}
+
+void CPairScan::histograms(DifferenceHistogram &differences, GreyHistogram &grey) const {
+    differences.fill(0);
+    if (m_paired) {
+        for (const uint32_t *table = m_pairs.data(); table != m_pairs.data() + m_pairs.size();
+             table += kPairCells) {
+            // Row p, column c is the difference p - (255 - c) + 255 = p + c.
+            for (size_t p = 0; p < kLevels; ++p) {
+                const uint32_t *row = table + p * kLevels;
+                for (size_t c = 0; c < kLevels; ++c) {
+                    differences[p + c] += row[c];
+                }
             }
         }
-        for (int lane = 0; x < width; ++x, ++lane) {
-            ++lanes[lane][row[x]];
-        }
     }
-    for (size_t v = 0; v < histogram.size(); ++v) {
+    greyHistogram(grey);
+}
+
+void CPairScan::greyHistogram(GreyHistogram &grey) const {
+    for (size_t v = 0; v < grey.size(); ++v) {
         uint32_t sum = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            sum += lanes[lane][v];
+        for (int lane = 0; lane < kGreyLanes; ++lane) {
+            sum += m_grey[lane][v];
         }
-        histogram[v] = sum;
+        grey[v] = sum;
     }
+    if (m_paired) {
+        addPairLevels(grey);
+    }
+}
+
+void CPairScan::addPairLevels(GreyHistogram &grey) const {
+    // Column c counts the current level 255 - c.
+    uint32_t columns[kLevels] = {};
+    for (const uint32_t *row = m_pairs.data(); row != m_pairs.data() + m_pairs.size();
+         row += kLevels) {
+        for (size_t c = 0; c < kLevels; ++c) {
+            columns[c] += row[c];
+        }
+    }
+    for (size_t v = 0; v < kLevels; ++v) {
+        grey[v] += columns[kLevels - 1 - v];
+    }
+}
+
+void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram) {
+    CPairScan scan;
+    for (int y = 0; y < plane.height; ++y) {
+        scan.addRow(plane.rows + y * plane.stride, plane.width);
+    }
+    scan.greyHistogram(histogram);
 }
 
 void computePairHistograms(const GreyPlane &previous, const GreyPlane &current,
                            DifferenceHistogram &differences, GreyHistogram &currentHistogram) {
-    // Indexed by previous - current + 255, 0 .. 510.
-    uint32_t difference[kLanes][512] = {};
-    uint32_t grey[kLanes][256] = {};
-    // Pixels that did not change at all. Decoded video repeats unchanged areas byte for byte
-    // (static backgrounds, letterbox bars), so whole words of them are counted at once.
-    uint64_t unchanged = 0;
+    CPairScan scan;
     const int width = std::min(previous.width, current.width);
     const int height = std::min(previous.height, current.height);
     for (int y = 0; y < height; ++y) {
-        const uint8_t *a = previous.rows + y * previous.stride;
-        const uint8_t *b = current.rows + y * current.stride;
-        int x = 0;
-        for (; x + kWord <= width; x += kWord) {
-            uint64_t wordA;
-            uint64_t wordB;
-            std::memcpy(&wordA, a + x, kWord);
-            std::memcpy(&wordB, b + x, kWord);
-            if (wordA == wordB) {
-                unchanged += kWord;
-                const uint64_t level = wordB & 0xFF;
-                if (wordB == level * kEveryByte) {
-                    grey[0][level] += kWord;
-                } else {
-                    for (int k = 0; k < kWord; ++k) {
-                        ++grey[k % kLanes][b[x + k]];
-                    }
-                }
-                continue;
-            }
-            for (int k = 0; k < kWord; ++k) {
-                ++difference[k % kLanes][a[x + k] - b[x + k] + 255];
-                ++grey[k % kLanes][b[x + k]];
-            }
-        }
-        for (; x < width; ++x) {
-            ++difference[0][a[x] - b[x] + 255];
-            ++grey[0][b[x]];
-        }
+        scan.addPairRow(previous.rows + y * previous.stride, current.rows + y * current.stride,
+                        width);
     }
-    difference[0][255] += static_cast<uint32_t>(unchanged);
-    for (size_t j = 0; j < differences.size(); ++j) {
-        uint32_t sum = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            sum += difference[lane][j];
-        }
-        differences[j] = sum;
-    }
-    for (size_t v = 0; v < currentHistogram.size(); ++v) {
-        uint32_t sum = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            sum += grey[lane][v];
-        }
-        currentHistogram[v] = sum;
-    }
+    scan.histograms(differences, currentHistogram);
 }
 
 FrameFeatures featuresFromHistograms(const DifferenceHistogram &differences,

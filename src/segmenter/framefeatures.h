@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class CDib;
 class CNeuralNetwork;
@@ -42,6 +43,46 @@ using FrameFeatures = std::array<double, kFeatureCount>;
 
 // 1/511 as the detector has always applied it.
 inline constexpr double kOneOver511 = 0.0019569471624266144;
+
+// The scan of a pair fed one row at a time, for a caller that sees the rows as they are made: the
+// walk counts each grey row right after converting it, while the row is still in the cache.
+//
+// Each pixel is counted once, in a table of pairs (previous level, 255 - current level): the
+// signed difference previous - current + 255 is then row + column, so both histograms are sums
+// over the table (its columns, and its rows shifted by the row number), taken once per picture.
+class CPairScan {
+public:
+    CPairScan();
+
+    // Forgets the counts: the next rows belong to a new picture.
+    void reset();
+    // Counts `current`'s row and its differences from the same row of `previous`.
+    void addPairRow(const uint8_t *previous, const uint8_t *current, int width);
+    // Counts a row of a picture without a predecessor: grey levels only.
+    void addRow(const uint8_t *current, int width);
+
+    // The counts so far; the differences are all zero when only addRow() was used.
+    void histograms(DifferenceHistogram &differences, GreyHistogram &grey) const;
+    void greyHistogram(GreyHistogram &grey) const;
+
+private:
+    // Interleaved copies of the counts, merged at the end: consecutive equal pixels (the rule in
+    // real pictures) would otherwise wait on the previous increment of the same counter.
+    static constexpr int kPairLanes = 2;
+    static constexpr int kGreyLanes = 4;
+    static constexpr size_t kLevels = 256;
+    static constexpr size_t kPairCells = kLevels * kLevels;
+
+    // Adds the pair table's column sums (the current picture's levels) to `grey`.
+    void addPairLevels(GreyHistogram &grey) const;
+
+    // kPairLanes tables of kPairCells counts, cell previous * 256 + (255 - current).
+    std::vector<uint32_t> m_pairs;
+    // Levels of rows without a predecessor.
+    uint32_t m_grey[kGreyLanes][kLevels];
+    // Whether the pair tables hold counts (they are cleared only then).
+    bool m_paired = false;
+};
 
 void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram);
 

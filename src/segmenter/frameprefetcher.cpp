@@ -2,6 +2,7 @@
 
 #include "imaging/dib.h"
 #include "media/grabber/videomanager.h"
+#include "segmenter/greyrowpairs.h"
 
 CFramePrefetcher::CFramePrefetcher(std::string path, double first, double end, size_t depth)
     : m_path(std::move(path)), m_first(first), m_end(end), m_slots(depth > 0 ? depth : 1) {
@@ -35,16 +36,24 @@ void CFramePrefetcher::walk() {
     // Opened on this thread, so the decoder's own threads share its scheduling class.
     CVideoManager video;
     if (video.open(m_path)) {
+        CGreyRowPairs pairs;
+        const CVideoManager::GreyRowObserver countRow = [&pairs](int row, const uint8_t *grey) {
+            pairs.addRow(row, grey);
+        };
         for (double f = m_first; f < m_end; ++f) {
-            std::unique_ptr<CDib> picture = video.greyPictureAt(f);
+            Frame fetched;
+            fetched.frame = f;
+            pairs.begin(video.pictureWidth(), video.pictureHeight());
+            fetched.picture = video.greyPictureAt(f, countRow);
+            if (fetched.picture) {
+                fetched.paired = pairs.finish(fetched.differences, fetched.greyHistogram);
+            }
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return m_count < m_slots.size() || m_cancelled; });
             if (m_cancelled) {
                 break;
             }
-            Frame &slot = m_slots[(m_head + m_count) % m_slots.size()];
-            slot.frame = f;
-            slot.picture = std::move(picture);
+            m_slots[(m_head + m_count) % m_slots.size()] = std::move(fetched);
             ++m_count;
             lock.unlock();
             m_changed.notify_all();

@@ -1,22 +1,32 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "segmenter/framefeatures.h"
+
 class CDib;
 
 // Walks the grey pictures of a video in frame order on a thread of its own, a few frames ahead
-// of the consumer, so decoding the next frame overlaps the analysis of the current pair. It
+// of the consumer, so decoding the next frame overlaps the analysis of the current pair. Each
+// grey row is counted into the pair histograms the moment it is converted, while it is still in
+// the cache: the consumer gets every picture with its histograms and never scans it again. It
 // opens its own reader on the file: the caller's video object stays free for other users.
 class CFramePrefetcher {
 public:
     struct Frame {
         double frame = -1.0;
         std::unique_ptr<CDib> picture;  // null when the frame could not be fetched
+        // With a picture: true when the differences are those from the last picture handed out
+        // before (of the same size); false for the first picture, which has no predecessor.
+        bool paired = false;
+        kivo::DifferenceHistogram differences{};
+        kivo::GreyHistogram greyHistogram{};  // of the picture
     };
 
     // Fetches frames first .. end - 1. `depth` is how many frames may wait fetched.

@@ -64,14 +64,12 @@ public:
         }
         CFramePrefetcher::Frame fetched;
         while (!m_stopped && m_frames.next(fetched)) {
-            const kivo::GreyPlane current =
-                fetched.picture ? kivo::greyPlaneOf(*fetched.picture) : kivo::GreyPlane{};
-            if (!current.rows || current.width != m_width || current.height != m_height) {
+            if (!fetched.picture || !fetched.paired) {
                 // Skipped: the next pair is formed with the last frame that could be fetched.
                 m_stopped = segmentationStopRequested();
                 continue;
             }
-            step(fetched, current, report);
+            step(fetched, report);
             if (!segmentationStopRequested()) {
                 waitWhilePaused();
             }
@@ -86,12 +84,8 @@ private:
     bool openWalk() {
         CFramePrefetcher::Frame fetched;
         while (m_frames.next(fetched)) {
-            const kivo::GreyPlane plane =
-                fetched.picture ? kivo::greyPlaneOf(*fetched.picture) : kivo::GreyPlane{};
-            if (plane.rows) {
-                m_width = plane.width;
-                m_height = plane.height;
-                kivo::computeGreyHistogram(plane, m_previousHistogram);
+            if (fetched.picture) {
+                m_previousHistogram = fetched.greyHistogram;
                 m_recent.push(fetched.frame, std::move(fetched.picture));
                 return true;
             }
@@ -103,13 +97,14 @@ private:
         return false;
     }
 
-    void step(CFramePrefetcher::Frame &fetched, const kivo::GreyPlane &current,
-              SegmentationReport &report) {
+    // One pair: the histograms were counted by the prefetcher while it made the picture.
+    void step(CFramePrefetcher::Frame &fetched, SegmentationReport &report) {
         const double f = fetched.frame;
-        const kivo::FrameFeatures features =
-            kivo::analyzeFramePair(kivo::greyPlaneOf(*m_recent.latest()), current,
-                                   m_previousHistogram, m_currentHistogram, m_network);
-        m_previousHistogram = m_currentHistogram;
+        kivo::FrameFeatures features = kivo::featuresFromHistograms(
+            fetched.differences, m_previousHistogram, fetched.greyHistogram,
+            kivo::greyPlaneOf(*fetched.picture).pixelCount());
+        features[kivo::kCutScore] = kivo::cutScoreOf(m_network, features);
+        m_previousHistogram = fetched.greyHistogram;
         m_recent.push(f, std::move(fetched.picture));
         const double cut = m_detector.process(f - 1.0, features);
 
@@ -135,9 +130,6 @@ private:
     CSceneCutDetector m_detector;
     CFramePrefetcher m_frames;
     kivo::GreyHistogram m_previousHistogram{};
-    kivo::GreyHistogram m_currentHistogram{};
-    int m_width = 0;
-    int m_height = 0;
     bool m_stopped = false;
 };
 

@@ -126,8 +126,8 @@ TEST(FrameFeatures, DifferenceSpreadFollowsTheBinCounts) {
 
 TEST(FrameFeatures, ScanMatchesAPixelByPixelCount) {
     std::mt19937 random(42);
-    for (int width : {1, 3, 4, 5, 8, 9, 17, 63, 64, 321}) {
-        const int height = 9;
+    for (int width : {1, 3, 4, 5, 8, 9, 17, 63, 64, 65, 72, 137, 321}) {
+        const int height = 12;
         const int stride = (width + 3) / 4 * 4;
         Picture previous(width, height, stride);
         Picture current(width, height, stride);
@@ -135,18 +135,22 @@ TEST(FrameFeatures, ScanMatchesAPixelByPixelCount) {
             for (int x = 0; x < width; ++x) {
                 // Runs of equal values, as in real pictures, mixed with noise.
                 previous.at(x, y) = static_cast<uint8_t>(random() % 3 ? x / 5 : random());
-                switch (y % 3) {
+                switch (y % 4) {
                     case 0:  // changed everywhere
                         current.at(x, y) = static_cast<uint8_t>(random());
                         break;
                     case 1:  // unchanged, mostly not flat
                         current.at(x, y) = previous.at(x, y);
                         break;
-                    default:  // flat, unchanged in the first half
+                    case 2:  // flat, unchanged in the first half
                         current.at(x, y) = 77;
                         if (x < width / 2) {
                             previous.at(x, y) = 77;
                         }
+                        break;
+                    default:  // flat, changed only at every 16th pixel
+                        current.at(x, y) = 90;
+                        previous.at(x, y) = x % 16 == 0 ? 91 : 90;
                         break;
                 }
             }

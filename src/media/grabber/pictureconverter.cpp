@@ -97,7 +97,8 @@ bool CPictureConverter::convertsDirectly(const AVFrame &frame) const {
     return true;
 }
 
-void CPictureConverter::convertDirectly(const AVFrame &frame, CDib &picture, bool grey) const {
+void CPictureConverter::convertDirectly(const AVFrame &frame, CDib &picture, bool grey,
+                                        const RowObserver *observer) const {
     const AVPixFmtDescriptor *desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
     CYuvRowConverter rows(makeYuvMatrix(standardOf(frame), isFullRange(frame)), m_width,
                           desc->log2_chroma_w);
@@ -112,6 +113,9 @@ void CPictureConverter::convertDirectly(const AVFrame &frame, CDib &picture, boo
         const uint8_t *luma = frame.data[0] + static_cast<ptrdiff_t>(y) * frame.linesize[0];
         if (grey) {
             rows.toGrey(luma, out);
+            if (observer) {
+                (*observer)(y, out);
+            }
         } else {
             rows.toBgr(luma, out);
         }
@@ -152,24 +156,31 @@ std::unique_ptr<CDib> CPictureConverter::colourPicture(const AVFrame &frame) {
         return nullptr;
     }
     if (convertsDirectly(frame)) {
-        convertDirectly(frame, *picture, false);
+        convertDirectly(frame, *picture, false, nullptr);
     } else if (!scaleInto(frame, *picture)) {
         return nullptr;
     }
     return picture;
 }
 
-std::unique_ptr<CDib> CPictureConverter::greyPicture(const AVFrame &frame) {
+std::unique_ptr<CDib> CPictureConverter::greyPicture(const AVFrame &frame,
+                                                     const RowObserver *observer) {
     if (!convertsDirectly(frame)) {
         const std::unique_ptr<CDib> colour = colourPicture(frame);
-        return colour ? colour->greyCopy() : nullptr;
+        std::unique_ptr<CDib> grey = colour ? colour->greyCopy() : nullptr;
+        if (grey && observer) {
+            for (int y = 0; y < grey->height(); ++y) {
+                (*observer)(y, topRow(*grey) - static_cast<ptrdiff_t>(y) * grey->stride());
+            }
+        }
+        return grey;
     }
     auto picture = std::make_unique<CDib>();
     if (!picture->createBlank(m_width, m_height, 8)) {
         return nullptr;
     }
     fillGreyRamp(*picture);
-    convertDirectly(frame, *picture, true);
+    convertDirectly(frame, *picture, true, observer);
     return picture;
 }
 

@@ -81,14 +81,19 @@ bool CVideoManager::inRange(double frame) const {
 }
 
 std::unique_ptr<CDib> CVideoManager::pictureAt(double frame) {
-    return fetch(frame, false);
+    return fetch(frame, false, nullptr);
 }
 
 std::unique_ptr<CDib> CVideoManager::greyPictureAt(double frame) {
-    return fetch(frame, true);
+    return fetch(frame, true, nullptr);
 }
 
-std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey) {
+std::unique_ptr<CDib> CVideoManager::greyPictureAt(double frame, const GreyRowObserver &observer) {
+    return fetch(frame, true, observer ? &observer : nullptr);
+}
+
+std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey,
+                                           const GreyRowObserver *observer) {
     m_lastDamaged = false;
     if (!inRange(frame)) {
         return nullptr;
@@ -108,7 +113,8 @@ std::unique_ptr<CDib> CVideoManager::fetch(double frame, bool grey) {
     }
     m_lastDamaged = (decoded->flags & AV_FRAME_FLAG_CORRUPT) != 0;
     m_damagedCount += m_lastDamaged ? 1 : 0;
-    return grey ? m_converter->greyPicture(*decoded) : m_converter->colourPicture(*decoded);
+    return grey ? m_converter->greyPicture(*decoded, observer)
+                : m_converter->colourPicture(*decoded);
 }
 
 double CVideoManager::frameToTime(double frame) const {

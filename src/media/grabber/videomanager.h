@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,12 @@ public:
     bool lastPictureDamaged() const { return m_lastDamaged; }
     // Pictures with concealed damage returned since open.
     int64_t damagedPictureCount() const { return m_damagedCount; }
+    // Called with each grey row (index from the top, width() bytes) as soon as it is written,
+    // top row first, so a caller can look at the row while it is still in the processor's cache.
+    using GreyRowObserver = std::function<void(int row, const uint8_t *grey)>;
+    // greyPictureAt(frame), showing every row of the picture to `observer` on the way; nothing
+    // is shown when null comes back.
+    std::unique_ptr<CDib> greyPictureAt(double frame, const GreyRowObserver &observer);
 
     // Media time of the frame's start (frame x AvgTimePerFrame), and the frame at a media time
     // (truncated); -1 when no file is open.
@@ -69,7 +76,7 @@ public:
 
 private:
     bool inRange(double frame) const;
-    std::unique_ptr<CDib> fetch(double frame, bool grey);
+    std::unique_ptr<CDib> fetch(double frame, bool grey, const GreyRowObserver *observer);
 
     std::string m_path;
     double m_duration = 0;

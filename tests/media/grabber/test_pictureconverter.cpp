@@ -217,4 +217,30 @@ TEST_F(DecodedFrame, OtherPixelFormatsAndSizesGoThroughSwscaleAndStayExact) {
     EXPECT_LT(total / static_cast<double>(direct->blockSize()), 1.5);
 }
 
+TEST_F(DecodedFrame, RowObserverSeesEveryGreyRowOnceTopFirstOnBothPaths) {
+    CPictureConverter converter(320, 240);
+    const FramePtr rgb = convertedFrame(AV_PIX_FMT_RGB24, 320, 240);
+    for (const AVFrame *frame : {m_frame, static_cast<const AVFrame *>(rgb.get())}) {
+        std::vector<int> rows;
+        std::vector<std::vector<uint8_t>> seen;
+        const CPictureConverter::RowObserver observer = [&](int row, const uint8_t *grey) {
+            rows.push_back(row);
+            seen.emplace_back(grey, grey + 320);
+        };
+        const std::unique_ptr<CDib> grey = converter.greyPicture(*frame, &observer);
+        ASSERT_NE(grey, nullptr);
+        std::vector<int> topFirst(240);
+        std::iota(topFirst.begin(), topFirst.end(), 0);
+        EXPECT_EQ(rows, topFirst);
+        // Row r from the top is the picture's row r as it came back (CDib rows run bottom-up).
+        for (int r = 0; r < 240 && r < static_cast<int>(seen.size()); ++r) {
+            ASSERT_EQ(
+                std::memcmp(seen[static_cast<size_t>(r)].data(), grey->pixelAddress(0, r), 320), 0)
+                << "row " << r;
+        }
+        const std::unique_ptr<CDib> unobserved = converter.greyPicture(*frame);
+        EXPECT_EQ(std::memcmp(grey->block(), unobserved->block(), grey->blockSize()), 0);
+    }
+}
+
 }  // namespace

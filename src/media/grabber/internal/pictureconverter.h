@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "imaging/dib.h"
@@ -19,13 +20,18 @@ public:
     int height() const { return m_height; }
 
     std::unique_ptr<CDib> colourPicture(const AVFrame &frame);
-    // Byte for byte what colourPicture(frame)->greyCopy() would give.
-    std::unique_ptr<CDib> greyPicture(const AVFrame &frame);
+    // Each grey row (index from the top) right after it was written.
+    using RowObserver = std::function<void(int row, const uint8_t *grey)>;
+
+    // Byte for byte what colourPicture(frame)->greyCopy() would give; every row goes to
+    // `observer` (when given) as soon as it is written.
+    std::unique_ptr<CDib> greyPicture(const AVFrame &frame, const RowObserver *observer = nullptr);
 
 private:
     bool convertsDirectly(const AVFrame &frame) const;
     // Writes the frame's rows top to bottom into the picture's bottom-up rows.
-    void convertDirectly(const AVFrame &frame, CDib &picture, bool grey) const;
+    void convertDirectly(const AVFrame &frame, CDib &picture, bool grey,
+                         const RowObserver *observer) const;
     bool scaleInto(const AVFrame &frame, CDib &picture);
 
     int m_width;
