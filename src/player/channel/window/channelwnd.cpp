@@ -103,10 +103,15 @@ void CChannelWnd::showEvent(QShowEvent *event) {
         m_toolbar->findChild<QAction *>(QStringLiteral("button%1").arg(kForward))
             ->setEnabled(forward);
     });
-    connect(m_browser, &CChannelBrowser::mediaLinkChosen, this, [this](const QUrl &address) {
-        m_control.openFile(address.isLocalFile() ? address.toLocalFile() : address.toString(),
-                           true);
-    });
+    // Queued: the browser engine asks from inside its navigation, and opening runs an event loop
+    // of its own until the media is open.
+    connect(
+        m_browser, &CChannelBrowser::mediaLinkChosen, this,
+        [this](const QUrl &address) {
+            m_control.openFile(address.isLocalFile() ? address.toLocalFile() : address.toString(),
+                               true);
+        },
+        Qt::QueuedConnection);
     layOut();
     m_browser->show();
     update();

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "media/playback/playbackengine.h"
 #include "player/channel/window/channelbrowser.h"
 #include "player/channel/window/channelwnd.h"
 #include "player/transport/window/playerdlg.h"
@@ -57,7 +58,9 @@ int main(int argc, char **argv) {
     channel.show();
     if (channel.browser() != nullptr) {
         QSignalSpy loaded(channel.browser(), &CChannelBrowser::loadFinished);
-        loaded.wait(30000);
+        if (!loaded.wait(30000)) {
+            return 1;
+        }
         QTest::qWait(1500);
     }
     return saveWindow(channel, out.filePath(QStringLiteral("channel.png"))) ? 0 : 1;
