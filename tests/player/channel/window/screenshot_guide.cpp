@@ -12,6 +12,7 @@
 #include "player/channel/window/channelbrowser.h"
 #include "player/channel/window/channelwnd.h"
 #include "player/transport/window/playerdlg.h"
+#include "player/transport/window/videownd.h"
 #include "uisupport/dlgmanager.h"
 #include "uisupport/registry.h"
 
@@ -44,9 +45,11 @@ int main(int argc, char **argv) {
     panel.move(40, 40);
     panel.show();
     if (argc > 3) {
-        panel.openFile(QString::fromLocal8Bit(argv[3]), false);
+        panel.openFile(QString::fromLocal8Bit(argv[3]), true);
         panel.videoWindow().hide();
-        panel.transport().seekToTime(2e7);
+        QTest::qWait(1500);
+        panel.transport().pauseToggle();
+        QTest::qWait(1500);
     }
     if (!saveWindow(panel, out.filePath(QStringLiteral("panel.png")))) {
         return 1;
