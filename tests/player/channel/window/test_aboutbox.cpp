@@ -11,6 +11,8 @@
 #include <QTimer>
 
 #include "player/channel/window/aboutdlg.h"
+#include "player/channel/window/channelbrowser.h"
+#include "player/channel/window/channelwnd.h"
 #include "player/transport/playercommands.h"
 #include "player/transport/window/playerdlg.h"
 #include "uisupport/asker.h"
@@ -112,6 +114,25 @@ private slots:
                  QStringList{QStringLiteral("KIVO 도움말 파일(KIVOHelp.chm)을 실행하는데 오류가 "
                                             "발생했습니다.\n파일이 삭제됐는지 확인하세요")});
         QCOMPARE(m_catcher.urls.size(), 1);
+    }
+
+    // Built without a browser, the channel button opens the channel page in the desktop's
+    // browser; with one, it shows the channel window.
+    void theChannelButtonShowsTheChannel() {
+        COVRegistry registry(m_folder.filePath(QStringLiteral("KIVOP.conf")));
+        CPlayerDlg panel(registry, {});
+        m_catcher.urls.clear();
+        QCOMPARE(panel.runCommand(kivo::player::kChannelButton), 1);
+        if (kivo::channel::hasBrowser()) {
+            QVERIFY(panel.channelWindow()->isVisible());
+            QVERIFY(m_catcher.urls.isEmpty());
+        } else {
+            QVERIFY(!panel.channelWindow()->isVisible());
+            QCOMPARE(m_catcher.urls,
+                     QList<QUrl>{QUrl::fromLocalFile(
+                         QFileInfo(besideProgram(QStringLiteral("channel/index.html")))
+                             .canonicalFilePath())});
+        }
     }
 };
 
