@@ -183,6 +183,8 @@ private slots:
     // nothing; a link to a new window stays in the channel window; a page that never comes
     // leaves the window working and is stopped by the stop button.
     void pagesGetNowhereOnTheirOwn() {
+        kivo::ui::CScriptedAsker asker;
+        kivo::ui::CScopedAsker scoped(asker);
         CChannelWnd window(nullptr, *m_player, programFolder());
         window.resize(CChannelWnd::kMaximum);
         window.show();
@@ -218,6 +220,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageMs);
         QCOMPARE(loaded.last().at(0).toBool(), false);
         QCOMPARE(chosen.count(), 0);
+        QVERIFY(asker.questions().isEmpty());
     }
 };
 
