@@ -80,6 +80,10 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-nanum)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
 
-# The user guide the player's help command opens: installed with the programs' data, and copied
-# beside the player program in the build.
-install(FILES ${PROJECT_SOURCE_DIR}/data/help/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/kivo/help)
+# The user guide the player's help command opens (written by the build with the player's keys,
+# src/tools) and the channel page the channel window shows by default: installed with the
+# programs' data, and beside the player program in the build.
+install(DIRECTORY ${KIVO_GUIDE_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kivo/help)
+install(FILES ${PROJECT_SOURCE_DIR}/data/channel/index.html
+              ${PROJECT_SOURCE_DIR}/data/channel/sample.wav
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/kivo/channel)

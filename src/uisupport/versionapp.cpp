@@ -1,5 +1,6 @@
 #include "uisupport/versionapp.h"
 
+#include "platform/productversion.h"
 #include "uisupport/asker.h"
 #include "uisupport/registry.h"
 
@@ -15,5 +16,5 @@ int COVVersionApp::initInstance() {
 }
 
 QString COVVersionApp::getAppProductVersion() {
-    return QStringLiteral(KIVO_PRODUCT_VERSION);
+    return QString::fromLatin1(kivo::productVersion());
 }

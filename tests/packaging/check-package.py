@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Builds the Debian package with the build's CPack into a scratch folder, unpacks it and checks
 what a desktop finds there: programs depending on the packages of the libraries they load, valid
-desktop entries that start installed programs, every icon at every size, and a MIME database
-built from the system's and the package's definitions that names KIVO's files."""
+desktop entries that start installed programs, every icon at every size, a MIME database
+built from the system's and the package's definitions that names KIVO's files, and the player's
+user guide and channel page."""
 
 import argparse
 import os
@@ -130,6 +131,31 @@ def check_mime(root, scratch):
     return failures
 
 
+def check_pages(root, programs):
+    """The user guide with its keyboard table and pictures, and the channel page with the sample
+    it links to, where the installed player looks for them."""
+    if "KIVOP" not in programs:
+        return []
+    failures = []
+    share = root / "usr/share/kivo"
+    guide = share / "help/index.html"
+    if not guide.is_file():
+        return ["the user guide is not installed"]
+    text = guide.read_text(encoding="utf-8")
+    if '<table class="keys">' not in text or "<!-- shortcut table -->" in text:
+        failures.append("the installed guide has no keyboard table")
+    for picture in re.findall(r'src="([^"]+)"', text):
+        if not (guide.parent / picture).is_file():
+            failures.append(f"the guide's picture {picture} is not installed")
+    page = share / "channel/index.html"
+    if not page.is_file():
+        return failures + ["the channel page is not installed"]
+    for link in re.findall(r'href="([^":#]+)"', page.read_text(encoding="utf-8")):
+        if not (page.parent / link).is_file():
+            failures.append(f"the channel page's link {link} is not installed")
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser()
     for option in ("--cpack", "--build", "--source", "--version"):
@@ -149,6 +175,7 @@ def main():
             failures += check_desktop_entries(root, pathlib.Path(args.source), args.programs)
             failures += check_icons(root, args.icon_sizes)
             failures += check_mime(root, scratch)
+            failures += check_pages(root, args.programs)
         except subprocess.CalledProcessError as error:
             failures = [f"{' '.join(error.cmd)} failed: {error.stdout}{error.stderr}"]
     for failure in failures:

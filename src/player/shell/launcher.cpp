@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/productversion.h"
 #include "player/shell/commandline.h"
 #include "player/shell/handoff.h"
 #include "player/shell/playersettings.h"
@@ -30,6 +31,10 @@ std::filesystem::path playerProgram() {
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("KIVO Player %s\n", kivo::productVersion());
+        return 0;
+    }
     if (!isMultiPlayer(COVRegistry()) &&
         kivo::shell::handOffToRunningPlayer(pathsFromArguments(argc, argv))) {
         return 0;

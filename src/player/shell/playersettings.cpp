@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -162,11 +161,6 @@ bool isMultiPlayer(const COVRegistry &registry) {
 void toggleMultiPlayer(COVRegistry &registry) {
     registry.writeProfileInt(kPlayer, QStringLiteral("MultiPlayer"),
                              isMultiPlayer(registry) ? 0 : 1);
-}
-
-QString homePageAddress(const QString &programFolder) {
-    const QSettings ini(programFolder + QStringLiteral("/KIVOP.ini"), QSettings::IniFormat);
-    return ini.value(QStringLiteral("Home/URL")).toString();
 }
 
 QString playerDataFolder() {

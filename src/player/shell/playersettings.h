@@ -56,10 +56,6 @@ bool isMultiPlayer(const COVRegistry &registry);
 // The option menu's toggle: stores 1 when it was off, else 0; the next start follows it.
 void toggleMultiPlayer(COVRegistry &registry);
 
-// The home page named by KIVOP.ini in the program folder (section Home, key URL); the file is
-// only read. Empty when there is none.
-QString homePageAddress(const QString &programFolder);
-
 // The player's own data folder: the XDG data folder's "KIVO Player" (not created here).
 QString playerDataFolder();
 // Where a list file of the player (playlist.mpl, filelist.mfl) is read: the one in the data

@@ -118,16 +118,6 @@ private slots:
         QCOMPARE(savePlayerSettings(registry, CPlayerSettings{}), 0);
     }
 
-    void theHomePageComesFromTheProgramFoldersIniFile() {
-        QTemporaryDir folder;
-        QCOMPARE(homePageAddress(folder.path()), QString());
-        QFile ini(folder.filePath(QStringLiteral("KIVOP.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("; written by the installer\r\n[Home]\r\nURL=http://kivo.example/home\r\n");
-        ini.close();
-        QCOMPARE(homePageAddress(folder.path()), QStringLiteral("http://kivo.example/home"));
-    }
-
     void windowsComeBackOnScreen_data() {
         QTest::addColumn<QRect>("stored");
         QTest::addColumn<bool>("sizeRestorable");

@@ -38,13 +38,3 @@ CSceneContainerWnd::CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage,
     addPage(sceneListPage);
     showPage(kSceneTreePage);
 }
-
-CChannelWnd::CChannelWnd(QWidget *owner) : CContainerWnd(kDialogId, false, owner) {
-    setMinimumSize(kMinimum);
-    setMaximumSize(kMaximum);
-    titleButton(kCloseId)->setTooltip(QStringLiteral("파일 닫기(Alt + Q)"));
-    auto *page = new QWidget;
-    page->setAutoFillBackground(true);
-    page->setPalette(QPalette(Qt::black));
-    addPage(page);
-}

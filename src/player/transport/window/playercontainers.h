@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "player/channel/window/channelwnd.h"
 #include "player/lists/foundfiles.h"
 #include "uisupport/containerwnd.h"
 
@@ -16,8 +17,8 @@ class CPlaylistPanel;
 class CPlaylistPlayer;
 class CRepeatSectionPanel;
 
-// The player's two container windows and its channel window, owned by the control panel and
-// created once with it. Each names its pages in their paging order.
+// The player's two container windows, owned by the control panel and created once with it (with
+// the channel window, channelwnd.h). Each names its pages in their paging order.
 
 // The information window: finder, playlist, repeat sections, caption editor and audio CDs.
 class CInfoContainerWnd : public CContainerWnd {
@@ -57,16 +58,4 @@ public:
     enum Page { kSceneTreePage, kSceneListPage };
 
     CSceneContainerWnd(QWidget *owner, QWidget *sceneTreePage, QWidget *sceneListPage);
-};
-
-// The channel window, sized between 240 x 240 and 550 x 385.
-class CChannelWnd : public CContainerWnd {
-    Q_OBJECT
-
-public:
-    static constexpr int kDialogId = 428;
-    static constexpr QSize kMinimum{240, 240};
-    static constexpr QSize kMaximum{550, 385};
-
-    explicit CChannelWnd(QWidget *owner);
 };

@@ -140,7 +140,7 @@ void CPlayerDlg::createSatellites() {
     m_sceneList = new CSceneListPanel(m_session, static_cast<float>(m_settings.listSizeRate),
                                       &m_sceneTree->tree());
     m_scenes = new CSceneContainerWnd(this, m_sceneTree, m_sceneList);
-    m_channel = new CChannelWnd(this);
+    m_channel = new CChannelWnd(this, *this, QCoreApplication::applicationDirPath());
     m_magnet.addDlg(this, COVMagnet::kSnapToWorkArea | COVMagnet::kSnapToWindows);
     for (QWidget *satellite :
          {static_cast<QWidget *>(m_video.get()), static_cast<QWidget *>(m_info),

@@ -13,6 +13,8 @@
 #include "media/playback/playbackwnd.h"
 #include "player/captions/samiconversion.h"
 #include "player/captions/samisource.h"
+#include "player/channel/projectpages.h"
+#include "player/channel/window/aboutdlg.h"
 #include "player/scenes/window/scenetreepanel.h"
 #include "player/shell/playersettings.h"
 #include "player/transport/optionmenustate.h"
@@ -180,7 +182,9 @@ int CPlayerDlg::runCommand(int id) {
         case PlayerAction::BasicTree:
             return m_sceneTree->runBasicTree(true);
         case PlayerAction::ToggleChannelBrowser:
-            m_channel->setVisible(!m_channel->isVisible());
+            return m_channel->toggleShown();
+        case PlayerAction::About:
+            CAboutDlg(kivo::channel::homePage(QCoreApplication::applicationDirPath()), this).exec();
             return 1;
         case PlayerAction::FullVideo:
             return m_video->toggleFullVideo();
@@ -352,12 +356,9 @@ int CPlayerDlg::startSegmenter() {
 }
 
 int CPlayerDlg::openHelp() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    for (const QString &guide : {folder + QStringLiteral("/KIVOHelp.html"),
-                                 folder + QStringLiteral("/" KIVO_HELP_INSTALLED)}) {
-        if (QFileInfo::exists(guide) && QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
-            return 1;
-        }
+    const QString guide = kivo::channel::userGuide(QCoreApplication::applicationDirPath());
+    if (!guide.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
+        return 1;
     }
     kivo::ui::messageBox(this, QStringLiteral("KIVO 도움말 파일(KIVOHelp.chm)을 실행하는데 오류가 "
                                               "발생했습니다.\n파일이 삭제됐는지 확인하세요"));
@@ -365,8 +366,8 @@ int CPlayerDlg::openHelp() {
 }
 
 int CPlayerDlg::openHomePage() {
-    const QString address = homePageAddress(QCoreApplication::applicationDirPath());
-    if (address.isEmpty() || !QDesktopServices::openUrl(QUrl(address))) {
+    const QUrl address = kivo::channel::homePage(QCoreApplication::applicationDirPath());
+    if (!address.isValid() || !QDesktopServices::openUrl(address)) {
         kivo::ui::messageBox(this, QStringLiteral("(주) KIVO 홈페이지에 연결하는데 실패했습니다."));
         return 0;
     }

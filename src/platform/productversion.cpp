@@ -1,0 +1,9 @@
+#include "platform/productversion.h"
+
+namespace kivo {
+
+const char *productVersion() {
+    return KIVO_PRODUCT_VERSION;
+}
+
+}  // namespace kivo
