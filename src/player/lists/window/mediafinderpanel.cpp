@@ -4,6 +4,11 @@
 #include <QLabel>
 #include <QMenu>
 
+#include <algorithm>
+#include <deque>
+#include <iterator>
+#include <mutex>
+
 #include "player/lists/folderhistory.h"
 #include "player/lists/mediascan.h"
 #include "player/lists/window/findertree.h"
@@ -36,6 +41,55 @@ std::vector<std::string> toStd(const QStringList &texts) {
 }
 
 }  // namespace
+
+// The files a search found that the window has not taken yet. The worker posts a take only when
+// none is waiting, and a take handles at most kFilesPerTurn files before it posts the next one,
+// so however fast a search finds files the window repaints between takes.
+class CMediaFinderPanel::CFoundFileBox {
+public:
+    struct CTaken {
+        std::vector<kivo::lists::CFoundFile> files;
+        bool more = false;      // files are left: take again
+        bool finished = false;  // the search has ended and every file was taken
+    };
+
+    // True when a take must be posted.
+    bool put(std::vector<kivo::lists::CFoundFile> batch) {
+        std::lock_guard lock(m_mutex);
+        std::move(batch.begin(), batch.end(), std::back_inserter(m_files));
+        return claimPost();
+    }
+    // The search has ended. True when a take must be posted.
+    bool close() {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        return claimPost();
+    }
+    CTaken take(size_t limit) {
+        std::lock_guard lock(m_mutex);
+        CTaken taken;
+        const size_t count = std::min(limit, m_files.size());
+        taken.files.assign(std::make_move_iterator(m_files.begin()),
+                           std::make_move_iterator(m_files.begin() + std::ptrdiff_t(count)));
+        m_files.erase(m_files.begin(), m_files.begin() + std::ptrdiff_t(count));
+        taken.more = !m_files.empty();
+        taken.finished = !taken.more && m_closed;
+        m_posted = taken.more;
+        return taken;
+    }
+
+private:
+    bool claimPost() {
+        const bool post = !m_posted;
+        m_posted = true;
+        return post;
+    }
+
+    std::mutex m_mutex;
+    std::deque<kivo::lists::CFoundFile> m_files;
+    bool m_closed = false;
+    bool m_posted = false;
+};
 
 CMediaFinderPanel::CMediaFinderPanel(CPlayerSession &session, CPlaylistPlayer &player,
                                      std::vector<kivo::lists::CFoundFile> &files,
@@ -119,37 +173,43 @@ int CMediaFinderPanel::search() {
     m_stop->show();
     m_tree->setCursor(Qt::BusyCursor);
     const quint64 generation = ++m_generation;
-    // The worker only posts: its batches and its end are taken on the window's thread.
+    auto box = std::make_shared<CFoundFileBox>();
+    const auto post = [this, generation, box] {
+        QMetaObject::invokeMethod(
+            this, [this, generation, box] { takeFound(generation, box); }, Qt::QueuedConnection);
+    };
+    // The worker only posts: the window takes the files and the end on its own thread.
     m_worker = std::jthread(
-        [this, generation, path = QFile::encodeName(folder).toStdString()](std::stop_token stop) {
-            kivo::lists::CMediaScan scan([this,
-                                          generation](std::vector<kivo::lists::CFoundFile> batch) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, generation, batch = std::move(batch)] { takeBatch(generation, batch); },
-                    Qt::QueuedConnection);
+        [post, box, path = QFile::encodeName(folder).toStdString()](std::stop_token stop) {
+            kivo::lists::CMediaScan scan([&](std::vector<kivo::lists::CFoundFile> batch) {
+                if (box->put(std::move(batch))) {
+                    post();
+                }
             });
             scan.run(path, stop);
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation] {
-                    if (generation == m_generation) {
-                        endSearch();
-                    }
-                },
-                Qt::QueuedConnection);
+            if (box->close()) {
+                post();
+            }
         });
     return 1;
 }
 
-void CMediaFinderPanel::takeBatch(quint64 generation,
-                                  const std::vector<kivo::lists::CFoundFile> &batch) {
+void CMediaFinderPanel::takeFound(quint64 generation, const std::shared_ptr<CFoundFileBox> &box) {
+    CFoundFileBox::CTaken taken = box->take(kFilesPerTurn);
     if (generation != m_generation) {
         return;
     }
     const size_t first = m_files.size();
-    m_files.insert(m_files.end(), batch.begin(), batch.end());
+    m_files.insert(m_files.end(), std::make_move_iterator(taken.files.begin()),
+                   std::make_move_iterator(taken.files.end()));
     m_tree->insertFiles(m_files, first);
+    if (taken.more) {
+        // Behind the repaints that were asked for meanwhile.
+        QMetaObject::invokeMethod(
+            this, [this, generation, box] { takeFound(generation, box); }, Qt::QueuedConnection);
+    } else if (taken.finished) {
+        endSearch();
+    }
 }
 
 void CMediaFinderPanel::stopSearch() {

@@ -71,7 +71,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void takeBatch(quint64 generation, const std::vector<kivo::lists::CFoundFile> &batch);
+    class CFoundFileBox;
+    // Found files put into the tree in one turn of the event loop.
+    static constexpr size_t kFilesPerTurn = 2048;
+    void takeFound(quint64 generation, const std::shared_ptr<CFoundFileBox> &box);
     void endSearch();
     void rememberFolder(const QString &folder);
     void showSelectedFile();
