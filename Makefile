@@ -12,7 +12,8 @@ ASAN_EXCLUDE ?=
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # Tests of code that runs threads of its own (label "threads"), built for ThreadSanitizer.
-TSAN_TARGETS ?= test_videomanager test_segmentation test_kivos
+TSAN_TARGETS ?= test_videomanager test_segmentation test_kivos test_remotelink test_damagedmedia \
+  test_walkfeatures test_damagedsegmentation
 
 .PHONY: all deps configure build test run package bench test-asan test-tsan fuzz format clean
 
