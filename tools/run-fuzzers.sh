@@ -5,6 +5,8 @@ build=${1:-build-fuzz}
 seconds=${2:-30}
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
+# Leaks inside system libraries are left out as in the sanitizer test run.
+export LSAN_OPTIONS=suppressions=$root/tools/lsan.supp
 while IFS= read -r exe; do
   name=$(basename "$exe")
   seeds=$root/fuzz/corpus/$name
