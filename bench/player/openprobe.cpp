@@ -9,7 +9,6 @@
 // container is shown with its tree page, as a user who navigates by scenes has it.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -19,20 +18,11 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
+#include "probeplayer.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
-#include "uisupport/registry.h"
 
 namespace {
-
-bool waitFor(const std::function<bool()> &done, int limitMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 2);
-    }
-    return done();
-}
 
 bool writeDescription(const QString &video, int scenes, double frames, const QString &out) {
     CVideoDescription description;
@@ -67,17 +57,13 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: %s VIDEO SCENES RUNS\n", argv[0]);
         return 2;
     }
-    QTemporaryDir scratch;
-    COVRegistry registry(scratch.filePath(QStringLiteral("KIVOP.conf")));
-    CPlayerDlg panel(registry, {});
-    panel.session().engine().setAudioOutput(QStringLiteral("null"));
-    panel.show();
-    if (panel.openFile(args[1], false) != 1) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(args[1]));
+    CProbePlayer player;
+    CPlayerDlg &panel = player.panel();
+    if (!player.open(args[1], false)) {
         return 1;
     }
     const double frames = panel.session().frameAt(panel.session().engine().duration());
-    const QString scv = scratch.filePath(QStringLiteral("scenes.scv"));
+    const QString scv = player.scratchPath(QStringLiteral("scenes.scv"));
     if (frames <= 0 || !writeDescription(args[1], args[2].toInt(), frames, scv)) {
         std::fprintf(stderr, "cannot write the scene description\n");
         return 1;

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cmath>
@@ -19,7 +18,7 @@
 #include "media/playback/playbackwnd.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
-#include "uisupport/registry.h"
+#include "probeplayer.h"
 
 namespace {
 
@@ -64,23 +63,15 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: %s step FILE TIMES | play FILE SECONDS\n", argv[0]);
         return 2;
     }
-    QTemporaryDir scratch;
-    COVRegistry registry(scratch.filePath(QStringLiteral("KIVOP.conf")));
-    CPlayerDlg panel(registry, {});
-    panel.session().engine().setAudioOutput(QStringLiteral("null"));
-    panel.show();
+    CProbePlayer player;
+    CPlayerDlg &panel = player.panel();
     // At half size the 1080p picture is drawn 960x540, as the engine alone draws it.
     panel.transport().setSizeRate(0.5);
     const bool playing = args[1] == u"play";
-    if (panel.openFile(args[2], playing) != 1) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(args[2]));
+    if (!player.open(args[2], playing)) {
         return 1;
     }
     // The first picture of the file is on screen before the first key.
-    QElapsedTimer settle;
-    settle.start();
-    while (panel.videoWindow().engineWindow().picturesDrawn() == 0 && settle.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
+    waitFor([&panel] { return panel.videoWindow().engineWindow().picturesDrawn() > 0; }, 10000);
     return playing ? play(args[3].toDouble()) : step(panel, args[3].toInt());
 }

@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -25,20 +24,12 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
+#include "probeplayer.h"
 #include "scene/videodescription.h"
 #include "scenecontrols/sceneimagelist.h"
 #include "scenecontrols/sceneimagetree.h"
-#include "uisupport/registry.h"
 
 namespace {
-
-void waitFor(const std::function<bool()> &done, int limitMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-}
 
 double buildTree(CPlayerDlg &panel) {
     CSceneImageTree &tree = panel.sceneTreePanel()->tree();
@@ -114,13 +105,9 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: %s basictree FILE | click FILE N | shot FILE OUT\n", argv[0]);
         return 2;
     }
-    QTemporaryDir scratch;
-    COVRegistry registry(scratch.filePath(QStringLiteral("KIVOP.conf")));
-    CPlayerDlg panel(registry, {});
-    panel.session().engine().setAudioOutput(QStringLiteral("null"));
-    panel.show();
-    if (panel.openFile(args[2], false) != 1) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(args[2]));
+    CProbePlayer player;
+    CPlayerDlg &panel = player.panel();
+    if (!player.open(args[2], false)) {
         return 1;
     }
     panel.videoWindow().resize(960, 540);

@@ -10,7 +10,6 @@
 // The settings and the saved pictures go to a scratch folder.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -20,18 +19,10 @@
 #include "player/transport/videocommands.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
+#include "probeplayer.h"
 #include "uisupport/asker.h"
-#include "uisupport/registry.h"
 
 namespace {
-
-void waitFor(const std::function<bool()> &done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-}
 
 int resize(CPlayerDlg &panel, int times) {
     CVideoWnd &video = panel.videoWindow();
@@ -43,7 +34,7 @@ int resize(CPlayerDlg &panel, int times) {
         clock.start();
         video.runCommand(command);
         const quint64 before = engine.picturesDrawn();
-        waitFor([&] { return engine.size() == wanted && engine.picturesDrawn() > before; });
+        waitFor([&] { return engine.size() == wanted && engine.picturesDrawn() > before; }, 10000);
         std::printf("%.2f\n", double(clock.nsecsElapsed()) / 1e6);
         std::fflush(stdout);
     }
@@ -78,17 +69,14 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: %s resize|export FILE TIMES\n", argv[0]);
         return 2;
     }
-    QTemporaryDir scratch;
-    COVRegistry registry(scratch.filePath(QStringLiteral("KIVOP.conf")));
-    CPlayerDlg panel(registry, {});
-    panel.session().engine().setAudioOutput(QStringLiteral("null"));
-    panel.show();
-    if (panel.openFile(args[2], true) != 1) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(args[2]));
+    CProbePlayer player;
+    CPlayerDlg &panel = player.panel();
+    if (!player.open(args[2], true)) {
         return 1;
     }
     CPlaybackWnd &engine = panel.videoWindow().engineWindow();
-    waitFor([&engine] { return engine.picturesDrawn() > 0; });
+    waitFor([&engine] { return engine.picturesDrawn() > 0; }, 10000);
     const int times = args[3].toInt();
-    return args[1] == u"resize" ? resize(panel, times) : exportFrames(panel, times, scratch.path());
+    return args[1] == u"resize" ? resize(panel, times)
+                                : exportFrames(panel, times, player.scratchPath({}));
 }
