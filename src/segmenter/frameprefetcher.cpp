@@ -32,6 +32,18 @@ bool CFramePrefetcher::next(Frame &frame) {
     return true;
 }
 
+bool CFramePrefetcher::stepsOver(const CVideoManager &video) {
+    // Damage confined to one picture would make the pairs on both sides of it look like cuts:
+    // the walk steps over it, pairing its neighbours instead. Where every picture is damaged
+    // for a while, they are taken as they are, or the walk would see nothing at all.
+    if (!video.lastPictureDamaged() || !video.picturesStandAlone()) {
+        m_damagedInARow = 0;
+        return false;
+    }
+    ++m_damagedInARow;
+    return m_damagedInARow <= kMaxSteppedOver;
+}
+
 void CFramePrefetcher::walk() {
     // Opened on this thread, so the decoder's own threads share its scheduling class.
     CVideoManager video;
@@ -45,6 +57,10 @@ void CFramePrefetcher::walk() {
             fetched.frame = f;
             pairs.begin(video.pictureWidth(), video.pictureHeight());
             fetched.picture = video.greyPictureAt(f, countRow);
+            if (fetched.picture && stepsOver(video)) {
+                fetched.picture.reset();
+            }
+            fetched.damaged = fetched.picture && video.lastPictureDamaged();
             if (fetched.picture) {
                 fetched.paired = pairs.finish(fetched.differences, fetched.greyHistogram);
             }

@@ -11,6 +11,7 @@
 #include "segmenter/framefeatures.h"
 
 class CDib;
+class CVideoManager;
 
 // Walks the grey pictures of a video in frame order on a thread of its own, a few frames ahead
 // of the consumer, so decoding the next frame overlaps the analysis of the current pair. Each
@@ -25,6 +26,7 @@ public:
         // With a picture: true when the differences are those from the last picture handed out
         // before (of the same size); false for the first picture, which has no predecessor.
         bool paired = false;
+        bool damaged = false;  // the picture shows concealed damage
         kivo::DifferenceHistogram differences{};
         kivo::GreyHistogram greyHistogram{};  // of the picture
     };
@@ -41,7 +43,12 @@ public:
     bool next(Frame &frame);
 
 private:
+    // Damaged pictures standing alone that the walk steps over in a row, at most.
+    static constexpr int kMaxSteppedOver = 12;
+
     void walk();
+    // Whether the walk leaves the picture `video` just made out of the pairs.
+    bool stepsOver(const CVideoManager &video);
 
     const std::string m_path;
     const double m_first;
@@ -55,5 +62,6 @@ private:
     size_t m_count = 0;
     bool m_done = false;
     bool m_cancelled = false;
+    int m_damagedInARow = 0;  // walk thread only
     std::thread m_thread;
 };

@@ -19,11 +19,11 @@ double CSceneCutDetector::currentSceneFrame() const {
     return m_currentScene->frame();
 }
 
-double CSceneCutDetector::process(double frame, const kivo::FrameFeatures &features) {
+double CSceneCutDetector::process(double frame, const kivo::FrameFeatures &features, bool damaged) {
     m_history.push_back(features);
     m_historyFrames.push_back(frame);
     if (frame != -1.0) {
-        if (m_darkRunOn) {
+        if (m_darkRunOn && !damaged) {
             detectDarkRun(frame, features[kivo::kGreySpread]);
         }
         if (m_networkOn) {
@@ -41,7 +41,8 @@ double CSceneCutDetector::process(double frame, const kivo::FrameFeatures &featu
 void CSceneCutDetector::detectDarkRun(double frame, double greySpread) {
     if (m_pendingDarkStart == -1.0) {
         if (greySpread < kDarkSpread) {
-            m_pendingDarkStart = frame;
+            m_pendingDarkStart = m_darkestFrame = frame;
+            m_darkestSpread = greySpread;
             if (frame == 0.0) {
                 m_darkRunFromStart = true;
             }
@@ -49,6 +50,10 @@ void CSceneCutDetector::detectDarkRun(double frame, double greySpread) {
         return;
     }
     if (greySpread < kDarkSpread) {
+        if (greySpread < m_darkestSpread) {
+            m_darkestFrame = frame;
+            m_darkestSpread = greySpread;
+        }
         return;
     }
     // The run has ended.
@@ -58,26 +63,19 @@ void CSceneCutDetector::detectDarkRun(double frame, double greySpread) {
         m_darkRunFromStart = false;
         return;
     }
-    const kivo::FrameFeatures *darkest = nullptr;
-    double darkestFrame = -1.0;
-    for (size_t i = 0; i < m_history.size(); ++i) {
-        if (m_historyFrames[i] >= m_pendingDarkStart &&
-            (!darkest || m_history[i][kivo::kGreySpread] < (*darkest)[kivo::kGreySpread])) {
-            darkest = &m_history[i];
-            darkestFrame = m_historyFrames[i];
-        }
-    }
-    if (darkest) {
-        cut(darkestFrame + 1.0);
-    } else {
-        reset();
-    }
+    cut(m_darkestFrame + 1.0);
 }
 
 void CSceneCutDetector::detectByNetwork(double frame, double score) {
     if (score > kCandidateScore) {
-        m_candidates.push_back(frame);
-        m_quietCount = 0.0;
+        if (m_oddPicturesDropped && isOddPicture(frame)) {
+            m_candidates.pop_back();
+            m_quietCount = m_quietBeforeLast + 2.0;
+        } else {
+            m_candidates.push_back(frame);
+            m_quietBeforeLast = m_quietCount;
+            m_quietCount = 0.0;
+        }
     } else {
         m_quietCount += 1.0;
     }
@@ -97,26 +95,18 @@ void CSceneCutDetector::detectByNetwork(double frame, double score) {
     judgeSeveralCandidates();
 }
 
+bool CSceneCutDetector::isOddPicture(double frame) {
+    if (m_candidates.empty() || m_candidates.back() != frame - 1.0) {
+        return false;
+    }
+    const double score = spanScore(frame - 1.0, frame + 1.0);
+    return score != -1.0 && !(score > kCandidateScore);
+}
+
 void CSceneCutDetector::judgeSeveralCandidates() {
     // Frames that change for a while (a flash, fast motion) give runs of candidates: they only
     // count as a cut when the frame before the run and the one after it differ as well.
-    const double first = m_candidates.front();
-    const double after = m_candidates.back() + 1.0;
-    const CDib *before = m_frames ? m_frames->greyFrame(first) : nullptr;
-    const CDib *later = m_frames ? m_frames->greyFrame(after) : nullptr;
-    const kivo::GreyPlane beforePlane = before ? kivo::greyPlaneOf(*before) : kivo::GreyPlane{};
-    const kivo::GreyPlane laterPlane = later ? kivo::greyPlaneOf(*later) : kivo::GreyPlane{};
-    if (!beforePlane.rows || !laterPlane.rows || beforePlane.width != laterPlane.width ||
-        beforePlane.height != laterPlane.height) {
-        reset();
-        return;
-    }
-    kivo::GreyHistogram beforeHistogram;
-    kivo::GreyHistogram laterHistogram;
-    kivo::computeGreyHistogram(beforePlane, beforeHistogram);
-    const kivo::FrameFeatures span =
-        kivo::analyzeFramePair(beforePlane, laterPlane, beforeHistogram, laterHistogram, m_network);
-    if (!(span[kivo::kCutScore] > kCandidateScore)) {
+    if (!(spanScore(m_candidates.front(), m_candidates.back() + 1.0) > kCandidateScore)) {
         reset();
         return;
     }
@@ -134,6 +124,22 @@ void CSceneCutDetector::judgeSeveralCandidates() {
     } else {
         reset();
     }
+}
+
+double CSceneCutDetector::spanScore(double first, double last) {
+    const CDib *before = m_frames ? m_frames->greyFrame(first) : nullptr;
+    const kivo::GreyPlane beforePlane = before ? kivo::greyPlaneOf(*before) : kivo::GreyPlane{};
+    const CDib *later = m_frames ? m_frames->greyFrame(last) : nullptr;
+    const kivo::GreyPlane laterPlane = later ? kivo::greyPlaneOf(*later) : kivo::GreyPlane{};
+    if (!beforePlane.rows || !laterPlane.rows || beforePlane.width != laterPlane.width ||
+        beforePlane.height != laterPlane.height) {
+        return -1.0;
+    }
+    kivo::GreyHistogram beforeHistogram;
+    kivo::GreyHistogram laterHistogram;
+    kivo::computeGreyHistogram(beforePlane, beforeHistogram);
+    return kivo::analyzeFramePair(beforePlane, laterPlane, beforeHistogram, laterHistogram,
+                                  m_network)[kivo::kCutScore];
 }
 
 const kivo::FrameFeatures *CSceneCutDetector::storedFeatures(double frame) const {

@@ -35,11 +35,18 @@ public:
     void setNetworkDetectorOn(bool on) { m_networkOn = on; }
     void setDarkRunDetectorOn(bool on) { m_darkRunOn = on; }
     void setThreshold(double threshold) { m_threshold = threshold; }
+    // Where every picture stands alone (Motion JPEG), damage the decoder cannot notice (a wrong
+    // DC difference shifts the colours of the rest of a JPEG picture) makes single odd pictures.
+    // With this on, a picture unlike both its neighbours while they look alike takes back the
+    // two candidate pairs around it, so that such pictures neither cut nor hide a real cut.
+    void setOddPicturesDropped(bool on) { m_oddPicturesDropped = on; }
 
     // One step for the pair (frame, frame + 1): stores the features and runs the detectors.
     // Returns the first frame of a scene announced by this step, or -1. The first step announces
     // the first scene, frame 0. Frame -1 stores the features without running the detectors.
-    double process(double frame, const kivo::FrameFeatures &features);
+    // `damaged` tells that the pair's later picture shows concealed damage: the flat grey of a
+    // concealed stretch is no fade, so the dark-run detector passes over such pictures.
+    double process(double frame, const kivo::FrameFeatures &features, bool damaged = false);
 
     // The cut score of the pair that ends at the last announced scene's first frame; 0 for the
     // first scene, which no pair ends at.
@@ -56,7 +63,12 @@ public:
 private:
     void detectDarkRun(double frame, double greySpread);
     void detectByNetwork(double frame, double score);
+    // True when `frame` - 1 is the last candidate and the frames before and after `frame` look
+    // alike: the two pairs around `frame` differ only because that one picture does.
+    bool isOddPicture(double frame);
     void judgeSeveralCandidates();
+    // The cut score between two stored grey frames, or -1 when either is not at hand.
+    double spanScore(double first, double last);
     // The stored features of `frame`, or null when the history holds no entry for it.
     const kivo::FrameFeatures *storedFeatures(double frame) const;
     void cut(double frame);
@@ -68,11 +80,16 @@ private:
     CSceneNode *m_currentScene;
 
     double m_pendingDarkStart = -1.0;
+    // The darkest frame of the pending run so far.
+    double m_darkestFrame = -1.0;
+    double m_darkestSpread = 0.0;
     bool m_darkRunFromStart = false;
     bool m_networkOn = true;
     bool m_darkRunOn = true;
+    bool m_oddPicturesDropped = false;
     double m_report = 0.0;
     double m_quietCount = 0.0;
+    double m_quietBeforeLast = 0.0;
     double m_threshold = kDefaultThreshold;
     double m_lastCutScore = 0.0;
 

@@ -55,6 +55,7 @@ public:
         m_detector.setNetworkDetectorOn(params.networkDetectorOn != 0);
         m_detector.setDarkRunDetectorOn(params.darkRunDetectorOn != 0);
         m_detector.setThreshold(params.threshold);
+        m_detector.setOddPicturesDropped(params.video->picturesStandAlone());
     }
 
     // Walks to the end or to a stop; reports every pair through `report`. True when stopped.
@@ -106,7 +107,7 @@ private:
         features[kivo::kCutScore] = kivo::cutScoreOf(m_network, features);
         m_previousHistogram = fetched.greyHistogram;
         m_recent.push(f, std::move(fetched.picture));
-        const double cut = m_detector.process(f - 1.0, features);
+        const double cut = m_detector.process(f - 1.0, features, fetched.damaged);
 
         std::unique_ptr<CDib> cutImage;
         if (cut != -1.0 && m_params.cutImages) {

@@ -194,6 +194,21 @@ TEST_F(DetectorLogic, NetworkCutClearsAPendingDarkRun) {
     EXPECT_EQ(step(17, pair(0.0)), 17.0);
 }
 
+TEST_F(DetectorLogic, ConcealedStretchesAreNoFades) {
+    run(0, 9, pair(0.0));
+    // The flat grey of a concealed stretch starts no dark run.
+    for (double k = 10; k < 30; ++k) {
+        EXPECT_EQ(m_detector.process(k, pair(0.0, 3.0), true), -1.0);
+    }
+    EXPECT_EQ(m_detector.pendingDarkStart(), -1.0);
+    EXPECT_TRUE(run(30, 40, pair(0.0)).empty());
+    // Within a real fade, a damaged picture darker than the rest is not its darkest frame.
+    EXPECT_TRUE(run(41, 44, pair(0.0, 10.0)).empty());
+    EXPECT_EQ(m_detector.process(45, pair(0.0, 1.0), true), -1.0);
+    EXPECT_EQ(step(46, pair(0.0, 5.0)), -1.0);
+    EXPECT_EQ(step(47, pair(0.0)), 47.0);
+}
+
 TEST_F(DetectorLogic, DetectorsCanBeSwitchedOff) {
     m_detector.setDarkRunDetectorOn(false);
     m_detector.setNetworkDetectorOn(false);

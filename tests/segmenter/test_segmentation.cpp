@@ -392,6 +392,28 @@ TEST_F(SeveralCandidates, BestScoreMustStillPassTheThreshold) {
     EXPECT_TRUE(decide(37, {0.7, 0.9, 0.95}).empty());
 }
 
+// One odd picture (34: frames 33 and 35 match) just before the cut at 40 scores higher than the
+// cut itself. Taken for a run of candidates, its pair wins; dropped as an odd picture, the cut
+// stands alone.
+TEST_F(SeveralCandidates, OddPicturesCanBeDroppedBeforeJudging) {
+    const std::vector<double> scores = {0.99, 0.99, 0.0, 0.0, 0.0, 0.0, 0.97};
+    EXPECT_EQ(decide(33, scores), std::vector<double>{34});
+    CVideoDescription description;
+    CSceneCutDetector dropping(&m_frames, m_network, description);
+    dropping.setOddPicturesDropped(true);
+    std::vector<double> cuts;
+    for (double k = 0; k < 50; ++k) {
+        kivo::FrameFeatures f{};
+        f[kivo::kGreySpread] = 60;
+        f[kivo::kCutScore] = k >= 33 && k < 40 ? scores[static_cast<size_t>(k - 33)] : 0.0;
+        const double cut = dropping.process(k, f);
+        if (cut > 0) {
+            cuts.push_back(cut);
+        }
+    }
+    EXPECT_EQ(cuts, std::vector<double>{40});
+}
+
 TEST_F(SeveralCandidates, FramesBeyondTheVideoDropTheCandidates) {
     EXPECT_TRUE(decide(200, {0.99, 0.99}).empty());
 }

@@ -212,6 +212,7 @@ int CFrameDecoder::openDecoder(AVStream &stream) {
                 std::to_string(m_height));
         return 0;
     }
+    m_picturesStandAlone = CIntraConcealer::suits(*decoder);
     if (!openCodec(*decoder, parameters)) {
         return 0;
     }
@@ -252,6 +253,9 @@ int CFrameDecoder::openCodec(const AVCodec &decoder, const AVCodecParameters &pa
     m_codec->thread_type =
         decoder.id != AV_CODEC_ID_MPEG4 ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
     if (!m_singleThreaded && decoder.id == AV_CODEC_ID_H264) {
+        m_codec->err_recognition |= AV_EF_EXPLODE;
+    }
+    if (m_picturesStandAlone && m_concealer.open(decoder, parameters, m_timeBase)) {
         m_codec->err_recognition |= AV_EF_EXPLODE;
     }
     error = avcodec_open2(m_codec.get(), &decoder, nullptr);
@@ -537,6 +541,9 @@ bool CFrameDecoder::decodeNext() {
         }
         if (error != AVERROR(EAGAIN)) {
             logAvError("decoding", error);
+            if (concealRefused()) {
+                return true;
+            }
             noteDamage();
             if (++failures >= kMaxFailuresInARow) {
                 m_ended = true;
@@ -565,10 +572,14 @@ bool CFrameDecoder::decodeNext() {
         const AVPacket &packet = *m_packet;
         const bool early = packet.pts != AV_NOPTS_VALUE && positionOf(packet.pts) < m_skipBefore;
         m_codec->skip_frame = early ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+        m_concealer.keep(*m_packet);
         error = avcodec_send_packet(m_codec.get(), m_packet.get());
         av_packet_unref(m_packet.get());
         if (error < 0 && error != AVERROR(EAGAIN)) {
             logAvError("damaged packet", error);
+            if (concealRefused()) {
+                return true;
+            }
             noteDamage();
             if (++failures >= kMaxFailuresInARow) {
                 m_ended = true;
@@ -578,6 +589,14 @@ bool CFrameDecoder::decodeNext() {
         }
     }
     return false;
+}
+
+bool CFrameDecoder::concealRefused() {
+    if (!m_concealer.conceal(*m_frame)) {
+        return false;
+    }
+    acceptFrame();
+    return true;
 }
 
 int CFrameDecoder::readPacket() {

@@ -47,6 +47,7 @@ int CVideoManager::open(const std::string &path) {
     m_latest = m_duration;
     m_width = decoder->width();
     m_height = decoder->height();
+    m_picturesStandAlone = decoder->picturesStandAlone();
     m_converter = std::make_unique<CPictureConverter>(m_width, m_height);
     m_decoder = std::move(decoder);
     const size_t frameBytes = static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * 3;
@@ -63,6 +64,7 @@ void CVideoManager::close() {
     m_lastFrame = -1;
     m_lastDamaged = false;
     m_damagedCount = 0;
+    m_picturesStandAlone = false;
     m_converter.reset();
     m_decoder.reset();
     m_path.clear();

@@ -47,6 +47,9 @@ public:
     bool lastPictureDamaged() const { return m_lastDamaged; }
     // Pictures with concealed damage returned since open.
     int64_t damagedPictureCount() const { return m_damagedCount; }
+    // True when no picture of the stream is predicted from another (Motion JPEG and the like):
+    // damage then stays in the picture it is in.
+    bool picturesStandAlone() const { return m_picturesStandAlone; }
     // Called with each grey row (index from the top, width() bytes) as soon as it is written,
     // top row first, so a caller can look at the row while it is still in the processor's cache.
     using GreyRowObserver = std::function<void(int row, const uint8_t *grey)>;
@@ -93,5 +96,6 @@ private:
     int64_t m_lastFrame = -1;
     bool m_lastDamaged = false;
     int64_t m_damagedCount = 0;
+    bool m_picturesStandAlone = false;
     std::unique_ptr<kivo::grabber::CReadAhead> m_readAhead;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "media/grabber/internal/avhandles.h"
+#include "media/grabber/internal/intraconcealer.h"
 
 // The pictures of a file's video stream, addressed by frame number.
 //
@@ -47,6 +48,8 @@ public:
     AVRational frameRate() const { return m_rate; }
     // Length of the stream in frames, from the container's duration.
     int64_t frameCount() const { return m_frameCount; }
+    // True when no picture of the stream is predicted from another.
+    bool picturesStandAlone() const { return m_picturesStandAlone; }
     // Repositionings of the demuxer since open (the walk over every frame makes none).
     int64_t seekCount() const { return m_seekCount; }
 
@@ -86,6 +89,9 @@ private:
     void aimAt(int64_t frame, bool skipEarlyPictures);
     bool restartAt(int64_t timestamp, bool fromStart);
     bool decodeNext();
+    // The picture of a packet the strict decoder refused, made again by the forgiving one and
+    // accepted like any other; false when there is none.
+    bool concealRefused();
     int readPacket();
     void timePacketByIndex(AVPacket &packet) const;
     void noteLostPackets(const AVPacket &packet);
@@ -99,6 +105,8 @@ private:
     CodecContextPtr m_codec;
     PacketPtr m_packet;
     FramePtr m_frame;
+    CIntraConcealer m_concealer;
+    bool m_picturesStandAlone = false;
     int m_streamIndex = -1;
     AVRational m_timeBase{0, 1};
     AVRational m_rate{0, 1};
