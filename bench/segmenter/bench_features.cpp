@@ -1,7 +1,8 @@
 // Cost of the worker's own per-frame work on full-HD grey frames: the pair scan (difference and
-// grey histograms), the features and the network, next to the grey histogram alone. "video" is a
-// pair of consecutive frames of the benchmark video (large unchanged areas, as in most decoded
-// video); "noise" changes every pixel, the scan's worst case.
+// grey histograms), the features and the network, next to the grey histogram alone. "test
+// patterns" is a pair of consecutive frames of the test-pattern benchmark video (large unchanged
+// areas), "natural" of the natural-footage one (a slow zoom: nearly every pixel changes a
+// little); "noise" changes every pixel, the scan's worst case.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -40,12 +41,12 @@ FramePair noisePair() {
     return p;
 }
 
-// Frames 60 and 61 of the benchmark video, or the noise pair when the video is not there.
-FramePair videoPair() {
+// Frames 60 and 61 of a benchmark video, or the noise pair when the video is not there.
+FramePair videoPair(const char *name) {
     FramePair p;
     if (const char *dir = std::getenv("KIVO_FIXTURES")) {
         CVideoManager video;
-        if (video.open(std::string(dir) + "/bench-1080p.mp4")) {
+        if (video.open(std::string(dir) + "/" + name)) {
             p.previous = video.greyPictureAt(60);
             p.current = video.greyPictureAt(61);
         }
@@ -54,14 +55,16 @@ FramePair videoPair() {
 }
 
 const FramePair &framePair(int which) {
-    static const FramePair video = videoPair();
+    static const FramePair video = videoPair("bench-1080p.mp4");
     static const FramePair noise = noisePair();
-    return which == 0 ? video : noise;
+    static const FramePair natural = videoPair("bench-natural-1080p.mp4");
+    return which == 0 ? video : which == 1 ? noise : natural;
 }
 
 void BM_PairFeatures(benchmark::State &state) {
     const FramePair &pair = framePair(static_cast<int>(state.range(0)));
-    state.SetLabel(state.range(0) == 0 ? "video" : "noise");
+    static const char *const kLabels[] = {"test patterns", "noise", "natural"};
+    state.SetLabel(kLabels[state.range(0)]);
     CNeuralNetwork network(kivo::kWeightResourceId, kivo::kWeightResourceType);
     const kivo::GreyPlane previous = kivo::greyPlaneOf(*pair.previous);
     const kivo::GreyPlane current = kivo::greyPlaneOf(*pair.current);
@@ -76,7 +79,7 @@ void BM_PairFeatures(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations());
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(previous.pixelCount()));
 }
-BENCHMARK(BM_PairFeatures)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PairFeatures)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_GreyHistogram(benchmark::State &state) {
     const kivo::GreyPlane plane = kivo::greyPlaneOf(*framePair(0).current);

@@ -52,10 +52,12 @@ void CFramePrefetcher::walk() {
         const CVideoManager::GreyRowObserver countRow = [&pairs](int row, const uint8_t *grey) {
             pairs.addRow(row, grey);
         };
+        std::shared_ptr<const CDib> previous;
         for (double f = m_first; f < m_end; ++f) {
             Frame fetched;
             fetched.frame = f;
-            pairs.begin(video.pictureWidth(), video.pictureHeight());
+            pairs.begin(video.pictureWidth(), video.pictureHeight(),
+                        topDownPlaneOf(previous.get()));
             fetched.picture = video.greyPictureAt(f, countRow);
             if (fetched.picture && stepsOver(video)) {
                 fetched.picture.reset();
@@ -63,6 +65,7 @@ void CFramePrefetcher::walk() {
             fetched.damaged = fetched.picture && video.lastPictureDamaged();
             if (fetched.picture) {
                 fetched.paired = pairs.finish(fetched.differences, fetched.greyHistogram);
+                previous = fetched.picture;
             }
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return m_count < m_slots.size() || m_cancelled; });

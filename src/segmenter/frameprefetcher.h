@@ -22,7 +22,9 @@ class CFramePrefetcher {
 public:
     struct Frame {
         double frame = -1.0;
-        std::unique_ptr<CDib> picture;  // null when the frame could not be fetched
+        // Null when the frame could not be fetched. Shared: the walk reads it again while it
+        // makes the next picture, to count the differences.
+        std::shared_ptr<const CDib> picture;
         // With a picture: true when the differences are those from the last picture handed out
         // before (of the same size); false for the first picture, which has no predecessor.
         bool paired = false;

@@ -1,13 +1,12 @@
 #include "segmenter/greyrowpairs.h"
 
-#include <cstring>
+#include "imaging/dib.h"
 
-void CGreyRowPairs::begin(int width, int height) {
+void CGreyRowPairs::begin(int width, int height, const kivo::GreyPlane &previous) {
     m_width = width;
     m_height = height;
-    m_paired = width == m_previousWidth && height == m_previousHeight && !m_previous.empty();
-    // Sized once per picture size; the rows are overwritten, never cleared.
-    m_current.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    m_paired = previous.rows != nullptr && previous.width == width && previous.height == height;
+    m_previous = m_paired ? previous : kivo::GreyPlane{};
     m_scan.reset();
 }
 
@@ -15,13 +14,11 @@ void CGreyRowPairs::addRow(int row, const uint8_t *grey) {
     if (row < 0 || row >= m_height) {
         return;
     }
-    const size_t offset = static_cast<size_t>(row) * static_cast<size_t>(m_width);
     if (m_paired) {
-        m_scan.addPairRow(m_previous.data() + offset, grey, m_width);
+        m_scan.addPairRow(m_previous.rows + row * m_previous.stride, grey, m_width);
     } else {
         m_scan.addRow(grey, m_width);
     }
-    std::memcpy(m_current.data() + offset, grey, static_cast<size_t>(m_width));
 }
 
 bool CGreyRowPairs::finish(kivo::DifferenceHistogram &differences, kivo::GreyHistogram &grey) {
@@ -30,8 +27,13 @@ bool CGreyRowPairs::finish(kivo::DifferenceHistogram &differences, kivo::GreyHis
     } else {
         m_scan.greyHistogram(grey);
     }
-    m_previous.swap(m_current);
-    m_previousWidth = m_width;
-    m_previousHeight = m_height;
     return m_paired;
+}
+
+kivo::GreyPlane topDownPlaneOf(const CDib *picture) {
+    if (picture == nullptr || picture->isEmpty() || picture->bitCount() != 8) {
+        return {};
+    }
+    return {picture->pixelAddress(0, 0), -static_cast<ptrdiff_t>(picture->stride()),
+            picture->width(), picture->height()};
 }

@@ -8,10 +8,14 @@ CRecentGreyFrames::CRecentGreyFrames(std::string path, size_t capacity)
 
 CRecentGreyFrames::~CRecentGreyFrames() = default;
 
-void CRecentGreyFrames::push(double frame, std::unique_ptr<CDib> picture) {
+void CRecentGreyFrames::push(double frame, std::shared_ptr<const CDib> picture) {
     m_refetched.clear();
     m_newest = m_count == 0 ? 0 : (m_newest + 1) % m_ring.size();
-    m_ring[m_newest] = Entry{frame, std::move(picture)};
+    Entry &slot = m_ring[m_newest];
+    if (slot.picture && slot.frame == m_holdFrame) {
+        m_held = std::move(slot);
+    }
+    slot = Entry{frame, std::move(picture)};
     if (m_count < m_ring.size()) {
         ++m_count;
     }
@@ -28,6 +32,9 @@ const CDib *CRecentGreyFrames::greyFrame(double frame) {
             return entry.picture.get();
         }
     }
+    if (m_held.picture && m_held.frame == frame) {
+        return m_held.picture.get();
+    }
     CVideoManager *video = reader();
     if (!video) {
         return nullptr;
@@ -39,6 +46,13 @@ const CDib *CRecentGreyFrames::greyFrame(double frame) {
     }
     m_refetched.push_back(std::move(picture));
     return m_refetched.back().get();
+}
+
+void CRecentGreyFrames::hold(double frame) {
+    m_holdFrame = frame;
+    if (m_held.frame != frame) {
+        m_held = Entry{};
+    }
 }
 
 std::unique_ptr<CDib> CRecentGreyFrames::colourPicture(double frame) {

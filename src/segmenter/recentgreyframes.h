@@ -21,11 +21,14 @@ public:
 
     // The next picture of the walk (frames only grow); the oldest beyond the capacity is freed,
     // and so are pictures fetched again for the previous step.
-    void push(double frame, std::unique_ptr<CDib> picture);
+    void push(double frame, std::shared_ptr<const CDib> picture);
     // The picture pushed last, or null.
     const CDib *latest() const;
 
     const CDib *greyFrame(double frame) override;
+    // Keeps the picture of `frame` when it leaves the ring, so that asking for it again does not
+    // decode a stretch of the video again.
+    void hold(double frame) override;
     // A new colour picture of the frame, or null.
     std::unique_ptr<CDib> colourPicture(double frame);
 
@@ -35,7 +38,7 @@ public:
 private:
     struct Entry {
         double frame = -1.0;
-        std::unique_ptr<CDib> picture;
+        std::shared_ptr<const CDib> picture;
     };
 
     CVideoManager *reader();
@@ -45,6 +48,8 @@ private:
     size_t m_newest = 0;
     size_t m_count = 0;
     std::vector<std::unique_ptr<CDib>> m_refetched;
+    double m_holdFrame = -1.0;
+    Entry m_held;  // the held frame, once it has left the ring
     std::unique_ptr<CVideoManager> m_reader;
     bool m_readerFailed = false;
     int m_refetchCount = 0;

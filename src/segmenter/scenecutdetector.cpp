@@ -72,6 +72,11 @@ void CSceneCutDetector::detectByNetwork(double frame, double score) {
             m_candidates.pop_back();
             m_quietCount = m_quietBeforeLast + 2.0;
         } else {
+            if (m_candidates.empty() && m_frames) {
+                // The several-candidate check compares the frame before a run with the one
+                // after it, which may be far behind by then.
+                m_frames->hold(frame);
+            }
             m_candidates.push_back(frame);
             m_quietBeforeLast = m_quietCount;
             m_quietCount = 0.0;

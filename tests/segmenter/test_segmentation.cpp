@@ -439,6 +439,21 @@ TEST(RecentGreyFrames, KeepsTheLastFramesAndFetchesOlderOnes) {
     EXPECT_EQ(colour->bitCount(), 24);
     EXPECT_EQ(frames.greyFrame(1000), nullptr);
 
+    // A held frame outlives the ring without being decoded again; holding another lets it go.
+    std::shared_ptr<const CDib> pushed = video.greyPictureAt(5);
+    const CDib *held = pushed.get();
+    frames.hold(5);
+    frames.push(5, std::move(pushed));
+    for (double f = 6; f < 12; ++f) {
+        frames.push(f, video.greyPictureAt(f));
+    }
+    const int refetched = frames.refetchCount();
+    EXPECT_EQ(frames.greyFrame(5), held);
+    EXPECT_EQ(frames.refetchCount(), refetched);
+    frames.hold(11);
+    EXPECT_NE(frames.greyFrame(5), nullptr);
+    EXPECT_EQ(frames.refetchCount(), refetched + 1);
+
     CRecentGreyFrames missing("/nonexistent/video.mp4", 2);
     EXPECT_EQ(missing.greyFrame(0), nullptr);
     EXPECT_EQ(missing.colourPicture(0), nullptr);

@@ -153,7 +153,7 @@ TEST(PinnedFeatures, TheWalkCountsWhatTheWholePictureScanCounts) {
     ASSERT_EQ(video.open(fixture("fade.mp4")), 1);
     CFramePrefetcher frames(fixture("fade.mp4"), 0.0, video.duration());
     CFramePrefetcher::Frame fetched;
-    std::unique_ptr<CDib> previous;
+    std::shared_ptr<const CDib> previous;
     int pairs = 0;
     while (frames.next(fetched)) {
         ASSERT_NE(fetched.picture, nullptr) << fetched.frame;
@@ -186,11 +186,13 @@ TEST(PinnedFeatures, RowPairsFollowThePictureSize) {
     CGreyRowPairs pairs;
     DifferenceHistogram differences{};
     GreyHistogram grey{};
+    GreyPlane previous;  // the picture fed last
     const auto feed = [&](const std::vector<uint8_t> &rows, int width, int height) {
-        pairs.begin(width, height);
+        pairs.begin(width, height, previous);
         for (int y = 0; y < height; ++y) {
             pairs.addRow(y, rows.data() + y * width);
         }
+        previous = {rows.data(), width, width, height};
         return pairs.finish(differences, grey);
     };
     EXPECT_FALSE(feed(first, 6, 4));
