@@ -118,13 +118,17 @@ void CDib::clear() {
     m_width = m_height = m_bits = m_stride = m_tableEntries = 0;
 }
 
-int CDib::adoptLayout(int width, int height, int bits) {
+int CDib::adoptLayout(int width, int height, int bits, bool zeroed) {
     Layout layout;
     if (!layoutFor(width, height, bits, layout)) {
         return 0;
     }
     try {
-        m_block.assign(layout.blockSize, 0);
+        if (zeroed) {
+            m_block.assign(layout.blockSize, 0);
+        } else {
+            m_block.resize(layout.blockSize);
+        }
     } catch (const std::bad_alloc &) {
         clear();
         return 0;
@@ -139,16 +143,39 @@ int CDib::adoptLayout(int width, int height, int bits) {
 
 int CDib::createBlank(int width, int height, int bits) {
     clear();
-    if (!adoptLayout(width, height, bits)) {
+    if (!adoptLayout(width, height, bits, true)) {
         return 0;
     }
+    writeHeader();
+    return 1;
+}
+
+int CDib::createForOverwrite(int width, int height, int bits) {
+    clear();
+    if (!adoptLayout(width, height, bits, false)) {
+        return 0;
+    }
+    const size_t headerBytes = kHeaderSize + 4 * static_cast<size_t>(m_tableEntries);
+    std::memset(m_block.data(), 0, headerBytes);
+    uint8_t *rows = m_block.data() + headerBytes;
+    const size_t rowBytes = (static_cast<size_t>(width) * static_cast<size_t>(bits) + 7) / 8;
+    const auto stride = static_cast<size_t>(m_stride);
+    if (rowBytes < stride) {
+        for (int y = 0; y < height; ++y) {
+            std::memset(rows + static_cast<size_t>(y) * stride + rowBytes, 0, stride - rowBytes);
+        }
+    }
+    writeHeader();
+    return 1;
+}
+
+void CDib::writeHeader() {
     uint8_t *header = m_block.data();
     writeU32(header + kOffSize, kHeaderSize);
-    writeU32(header + kOffWidth, static_cast<uint32_t>(width));
-    writeU32(header + kOffHeight, static_cast<uint32_t>(height));
+    writeU32(header + kOffWidth, static_cast<uint32_t>(m_width));
+    writeU32(header + kOffHeight, static_cast<uint32_t>(m_height));
     writeU16(header + kOffPlanes, 1);
-    writeU16(header + kOffBitCount, static_cast<uint16_t>(bits));
-    return 1;
+    writeU16(header + kOffBitCount, static_cast<uint16_t>(m_bits));
 }
 
 int CDib::createFromPackedDib(const uint8_t *block, size_t size) {
@@ -167,7 +194,7 @@ int CDib::createFromPackedDib(const uint8_t *block, size_t size) {
     if (!layoutFor(width, height, bits, layout) || size < layout.blockSize) {
         return 0;
     }
-    if (!adoptLayout(width, height, bits)) {
+    if (!adoptLayout(width, height, bits, false)) {
         return 0;
     }
     std::memcpy(m_block.data(), block, layout.blockSize);

@@ -41,6 +41,9 @@ public:
     // A zero-filled picture of 1, 4, 8, 16, 24 or 32 bits per pixel. 1 on success; 0 (and
     // empty) for a size or depth that cannot be held.
     int createBlank(int width, int height, int bits);
+    // createBlank for a caller that writes every pixel itself: only the header, the colour
+    // table and the row padding are zeroed, so a large picture costs no fill it does not need.
+    int createForOverwrite(int width, int height, int bits);
     // Copies a packed DIB (header, colour table, rows). The header is checked before anything is
     // read past it, and no byte beyond block + size is touched: a header size other than 40,
     // compressed or top-down rows, an unknown depth, an absurd size or a block shorter than the
@@ -93,9 +96,30 @@ public:
 
 private:
     void clear();
-    int adoptLayout(int width, int height, int bits);
+    int adoptLayout(int width, int height, int bits, bool zeroed);
+    void writeHeader();
 
-    std::vector<uint8_t> m_block;
+    // Bytes the vector makes are left as they are: the creating code decides what to zero.
+    template <typename T>
+    struct UninitialisedAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = UninitialisedAllocator<U>;
+        };
+        UninitialisedAllocator() = default;
+        template <typename U>
+        explicit UninitialisedAllocator(const UninitialisedAllocator<U> &) noexcept {}
+        template <typename U>
+        void construct(U *place) noexcept {
+            ::new (static_cast<void *>(place)) U;
+        }
+        template <typename U, typename... Arguments>
+        void construct(U *place, Arguments &&...arguments) {
+            ::new (static_cast<void *>(place)) U(std::forward<Arguments>(arguments)...);
+        }
+    };
+
+    std::vector<uint8_t, UninitialisedAllocator<uint8_t>> m_block;
     int m_width = 0;
     int m_height = 0;
     int m_bits = 0;

@@ -83,6 +83,39 @@ TEST(DibLayout, BlankPicturesFollowTheHeaderRules) {
     }
 }
 
+// A picture made to be written over has the blank picture's header, table and row padding; only
+// the pixels are left as the memory held them (here: a freed picture's 0xAB bytes, likely reused).
+TEST(DibLayout, PicturesForOverwriteDifferFromBlankOnesOnlyInThePixels) {
+    const LayoutCase cases[] = {{3, 2, 24, 12, 0, 16777216},
+                                {33, 3, 1, 8, 8, 2},
+                                {5, 2, 4, 4, 64, 16},
+                                {318, 7, 8, 320, 1024, 256}};
+    for (const LayoutCase &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << c.bits);
+        {
+            CDib used;
+            ASSERT_EQ(used.createBlank(c.width, c.height, c.bits), 1);
+            std::memset(used.bits(), 0xAB, used.blockSize() - 40 - c.tableBytes);
+        }
+        CDib blank;
+        CDib overwritten;
+        ASSERT_EQ(overwritten.createForOverwrite(c.width, c.height, c.bits), 1);
+        ASSERT_EQ(blank.createBlank(c.width, c.height, c.bits), 1);
+        ASSERT_EQ(overwritten.blockSize(), blank.blockSize());
+        const size_t rowBytes = (size_t(c.width) * size_t(c.bits) + 7) / 8;
+        for (size_t i = 0; i < blank.blockSize(); ++i) {
+            const size_t pixelOffset = i - 40 - size_t(c.tableBytes);
+            const bool pixel = i >= 40 + size_t(c.tableBytes) && pixelOffset % c.stride < rowBytes;
+            if (!pixel) {
+                ASSERT_EQ(overwritten.block()[i], blank.block()[i]) << "byte " << i;
+            }
+        }
+    }
+    CDib tooLarge;
+    EXPECT_EQ(tooLarge.createForOverwrite(70000, 70000, 32), 0);
+    EXPECT_TRUE(tooLarge.isEmpty());
+}
+
 TEST(DibLayout, ImpossiblePicturesLeaveTheObjectEmpty) {
     const int impossible[][3] = {
         {0, 5, 24},         {5, 0, 24}, {-1, 5, 24}, {5, -1, 24},    {5, 5, 0},

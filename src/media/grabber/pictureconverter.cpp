@@ -152,7 +152,7 @@ bool CPictureConverter::scaleInto(const AVFrame &frame, CDib &picture) {
 
 std::unique_ptr<CDib> CPictureConverter::colourPicture(const AVFrame &frame) {
     auto picture = std::make_unique<CDib>();
-    if (!picture->createBlank(m_width, m_height, 24)) {
+    if (!picture->createForOverwrite(m_width, m_height, 24)) {
         return nullptr;
     }
     if (convertsDirectly(frame)) {
@@ -176,7 +176,7 @@ std::unique_ptr<CDib> CPictureConverter::greyPicture(const AVFrame &frame,
         return grey;
     }
     auto picture = std::make_unique<CDib>();
-    if (!picture->createBlank(m_width, m_height, 8)) {
+    if (!picture->createForOverwrite(m_width, m_height, 8)) {
         return nullptr;
     }
     fillGreyRamp(*picture);
