@@ -95,18 +95,16 @@ TEST_F(DamagedSegmentation, LittleDamageKeepsTheCuts) {
     EXPECT_GE(hits * 10, clean * 9);
 }
 
-// Decoder threads conceal damage differently from run to run; the scenes must not.
+// Decoder threads conceal damage differently from run to run, and frame threads may hand out a
+// damaged picture unflagged before the damage shows; the scenes must not differ.
 TEST_F(DamagedSegmentation, TheSameScenesOnEveryRun) {
     const std::vector<std::pair<std::string, std::string>> copies = {
-        {"cuts.mp4", "flip0.01"},
-        {"cuts.mkv", "noise64k"},
-        {"cuts-mpeg4.avi", "flip1"},
-        {"cuts.mpg", "flip0.01"},
-        {"cuts-mjpeg.avi", "flip0.01"}};
+        {"cuts.mp4", "flip0.01"}, {"cuts.mkv", "noise64k"},       {"cuts-mpeg4.avi", "flip1"},
+        {"cuts.mpg", "flip0.01"}, {"cuts-mjpeg.avi", "flip0.01"}, {"cuts.mp4", "flip0.01s7"}};
     for (const auto &[name, kind] : copies) {
         const std::string path = damagedCopy(name, kind);
         const std::vector<double> first = cuts(path);
-        for (int run = 1; run < 4; ++run) {
+        for (int run = 1; run < 6; ++run) {
             EXPECT_EQ(cuts(path), first) << path << " run " << run;
         }
     }

@@ -252,6 +252,7 @@ int CFrameDecoder::openCodec(const AVCodec &decoder, const AVCodecParameters &pa
         m_singleThreaded ? 1 : static_cast<int>(std::min(2 * cores, kMaxDecoderThreads));
     m_codec->thread_type =
         decoder.id != AV_CODEC_ID_MPEG4 ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
+    m_settlingPictures = std::min<ptrdiff_t>(m_codec->thread_count, kMinRecent - 2);
     if (!m_singleThreaded && decoder.id == AV_CODEC_ID_H264) {
         m_codec->err_recognition |= AV_EF_EXPLODE;
     }
@@ -412,13 +413,22 @@ CFrameDecoder::Lookup CFrameDecoder::lookup(int64_t frame, const DecodedFrame *&
 }
 
 bool CFrameDecoder::isSettled(std::deque<DecodedFrame>::const_iterator entry) const {
-    // A bidirectional picture is only known to be sound once the picture after it that it refers
-    // to (decoded before it, put out after it) has come out clean or damaged.
-    if (!entry->bidirectional || m_ended) {
+    if (m_ended) {
         return true;
     }
     const auto later = std::next(entry);
     const auto end = m_recent.cend();
+    // Frame threads report damage a few pictures late, and may put out the damaged picture
+    // itself unflagged meanwhile: a picture is only known to be sound once the threads have
+    // gone that far past it without noticing damage.
+    if ((m_codec->active_thread_type & FF_THREAD_FRAME) != 0 && end - later < m_settlingPictures) {
+        return false;
+    }
+    // A bidirectional picture is only known to be sound once the picture after it that it refers
+    // to (decoded before it, put out after it) has come out clean or damaged.
+    if (!entry->bidirectional) {
+        return true;
+    }
     return std::any_of(later, end, [](const auto &picture) { return !picture.bidirectional; }) ||
            end - later >= kMaxBidirectionalRun;
 }

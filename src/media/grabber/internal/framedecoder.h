@@ -107,6 +107,8 @@ private:
     FramePtr m_frame;
     CIntraConcealer m_concealer;
     bool m_picturesStandAlone = false;
+    // Under frame threads, the pictures that must follow one before it is handed out.
+    ptrdiff_t m_settlingPictures = 0;
     int m_streamIndex = -1;
     AVRational m_timeBase{0, 1};
     AVRational m_rate{0, 1};
