@@ -369,8 +369,11 @@ KIVO_AVX2 void bgrRowAvx2(const uint8_t *luma, const RowTerms &t, const YuvMatri
 // Most steps take the fast path (no channel clamps: level plus the sample's offset). The others
 // compute the weighted sum of the clamped channels; a step holding a luminance boundary is
 // redone by the reference code, which settles the double formula's rounding.
-KIVO_AVX2 void greyRowAvx2(const uint8_t *luma, const RowTerms &t, const YuvMatrix &m, int width,
-                           uint8_t *grey) {
+KIVO_AVX2 void greyRowAvx2(const uint8_t *luma, const RowTerms &terms, const YuvMatrix &m,
+                           int width, uint8_t *grey) {
+    // A copy of its own: the grey bytes written could alias the caller's object, and its term
+    // pointers would be loaded again after every store.
+    const RowTerms t = terms;
     const __m256i offset = _mm256_set1_epi16(m.lumaOffset);
     const __m256i scale = _mm256_set1_epi16(m.lumaScale);
     int x = 0;
