@@ -42,6 +42,15 @@ matched() {
   echo "$hits $extra"
 }
 
+# found_by COLUMN DAMAGED: the cuts the column's detector finds on the damaged file.
+found_by() {
+  case $1 in
+    before) cuts_by "$before" "$2" ;;
+    after)  cuts_by "$kivos" "$2" ;;
+    scdet)  scdet_cuts "$2" ;;
+  esac
+}
+
 declare -A sum
 columns=(after scdet)
 [[ -n $before ]] && columns=(before after scdet)
@@ -56,12 +65,7 @@ for kind in flip0.01 flip1; do
     sum[$kind.clean]=$(( ${sum[$kind.clean]:-0} + n ))
     line=$(printf '%-26s %5s' "$(basename "$damaged")" "$n")
     for c in "${columns[@]}"; do
-      case $c in
-        before) found=$(cuts_by "$before" "$damaged") ;;
-        after)  found=$(cuts_by "$kivos" "$damaged") ;;
-        scdet)  found=$(scdet_cuts "$damaged") ;;
-      esac
-      read -r hits extra < <(matched "$clean" "$found")
+      read -r hits extra < <(matched "$clean" "$(found_by "$c" "$damaged")")
       sum[$kind.$c.hits]=$(( ${sum[$kind.$c.hits]:-0} + hits ))
       sum[$kind.$c.extra]=$(( ${sum[$kind.$c.extra]:-0} + extra ))
       line+=$(printf ' | %-14s' "$hits+$extra")
@@ -102,12 +106,7 @@ for file in cuts.mpg cuts.mp4 cuts.mkv cuts.mov cuts-mpeg4.avi cuts.wmv cuts-mjp
     damaged=$work/${file%.*}.seed$seed.${file##*.}
     total[clean]=$(( ${total[clean]:-0} + $(wc -w <<<"$clean") ))
     for c in "${columns[@]}"; do
-      case $c in
-        before) found=$(cuts_by "$before" "$damaged") ;;
-        after)  found=$(cuts_by "$kivos" "$damaged") ;;
-        scdet)  found=$(scdet_cuts "$damaged") ;;
-      esac
-      read -r hits extra < <(matched "$clean" "$found")
+      read -r hits extra < <(matched "$clean" "$(found_by "$c" "$damaged")")
       total[$c.hits]=$(( ${total[$c.hits]:-0} + hits ))
       total[$c.extra]=$(( ${total[$c.extra]:-0} + extra ))
     done
