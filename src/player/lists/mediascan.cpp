@@ -7,81 +7,67 @@
 
 #include <algorithm>
 #include <array>
-#include <ctime>
-#include <memory>
 #include <optional>
 #include <set>
 #include <utility>
 
+#include "player/lists/folderfiles.h"
 #include "player/lists/mediakind.h"
 
 namespace kivo::lists {
 namespace {
 
 // Shorter .dat files are the data files of other programs rather than video CD tracks.
-constexpr unsigned long long kSmallestDatVideo = 31457280;
+constexpr uint64_t kSmallestDatVideo = 31457280;
 
 struct FdCloser {
     void operator()(const int *fd) const { ::close(*fd); }
 };
 
-// A sub-folder to enter, or a media file with what the found-file record needs.
+// A name of a folder that the scan follows up: a sub-folder to enter or a media file.
 struct CFolderEntry {
     std::string name;
     bool folder = false;
-    uint64_t length = 0;
-    time_t created = 0;
+    uint64_t smallestLength = 0;  // a file's; shorter ones are not listed
 
     bool operator<(const CFolderEntry &other) const { return name < other.name; }
 };
 
-// A folder being searched: its path (ending in '/'), its entries in order and the next one.
+// A folder being searched: its path (ending in '/'), its entries in order and the next one,
+// and its media files (the file entries, in the same order) with the next of those.
 struct CFolderFrame {
     std::string path;
     std::vector<CFolderEntry> entries;
     size_t next = 0;
+    std::shared_ptr<CFolderFiles> files;
+    size_t nextFile = 0;
 };
 
 // The folders entered so far, by device and inode, so that none is entered twice.
 using FolderIds = std::set<std::pair<dev_t, ino_t>>;
 
-// Whether a file of this name and size is a media file the finder lists.
-bool accepts(std::string_view name, unsigned long long length) {
-    const std::string ext = lowerExtension(name);
-    if (ext == "dat") {
-        return length >= kSmallestDatVideo;
-    }
-    return kindOfExtension(ext) != kUnsupported;
-}
-
-// What a name of the folder `fd` is, looked up relative to the folder (no path walk): links
-// and entries of unknown type by what they lead to. Nothing for other files, names that are
-// gone since the listing, and dangling links.
-std::optional<CFolderEntry> lookUp(int fd, const dirent64 &entry) {
+// What a name in the folder `fd` is to the scan: the listing's type and the name decide, but
+// links and entries of unknown type are looked at (relative to the folder, no path walk) for
+// what they lead to. Nothing for other files, names that are gone since the listing, and
+// dangling links.
+std::optional<CFolderEntry> classify(int fd, const dirent64 &entry) {
     const std::string_view name = entry.d_name;
-    if (entry.d_type == DT_DIR) {
+    unsigned char type = entry.d_type;
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+        struct statx info {};
+        if (::statx(fd, entry.d_name, 0, STATX_TYPE, &info) != 0) {
+            return std::nullopt;
+        }
+        type = S_ISDIR(info.stx_mode) ? DT_DIR : S_ISREG(info.stx_mode) ? DT_REG : DT_UNKNOWN;
+    }
+    if (type == DT_DIR) {
         return CFolderEntry{std::string(name), true};
     }
-    if (entry.d_type != DT_REG && entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+    const CNameKind kind = kindOfFileName(name);
+    if (type != DT_REG || kind.kind == kUnsupported) {
         return std::nullopt;
     }
-    if (entry.d_type == DT_REG && kindOfPath(name) == kUnsupported) {
-        return std::nullopt;  // decided by the name alone, without a look at the file
-    }
-    struct statx info {};
-    if (::statx(fd, entry.d_name, 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME, &info) !=
-        0) {
-        return std::nullopt;
-    }
-    if (S_ISDIR(info.stx_mode)) {
-        return CFolderEntry{std::string(name), true};
-    }
-    if (!S_ISREG(info.stx_mode) || !accepts(name, info.stx_size)) {
-        return std::nullopt;
-    }
-    const time_t created =
-        (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
-    return CFolderEntry{std::string(name), false, info.stx_size, created};
+    return CFolderEntry{std::string(name), false, kind.dat ? kSmallestDatVideo : 0};
 }
 
 // The entries of a folder as the kernel hands them out, read straight into a buffer: no
@@ -112,40 +98,43 @@ private:
     size_t m_offset = 0;
 };
 
-// Reads a folder's sub-folders and media files in byte order of their names. Nothing when the
-// folder cannot be read or was entered before.
-std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// Reads a folder's sub-folders and media files in byte order of their names, and hands its
+// media files to the readers. Nothing when the folder cannot be read or was entered before.
+std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered,
+                                       CFolderFileReaders &readers) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
-    const std::unique_ptr<const int, FdCloser> owner(&fd);
+    std::unique_ptr<const int, FdCloser> owner(&fd);
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !entered.emplace(info.st_dev, info.st_ino).second) {
         return std::nullopt;
     }
-    CFolderFrame frame{std::move(path), {}, 0};
+    CFolderFrame frame{std::move(path), {}, 0, nullptr, 0};
     CFolderListing listing(fd);
     while (const dirent64 *entry = listing.next()) {
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") {
             continue;
         }
-        if (std::optional<CFolderEntry> found = lookUp(fd, *entry)) {
+        if (std::optional<CFolderEntry> found = classify(fd, *entry)) {
             frame.entries.push_back(std::move(*found));
         }
     }
     std::sort(frame.entries.begin(), frame.entries.end());
-    return frame;
-}
-
-std::string dateText(time_t seconds) {
-    struct tm local {};
-    char text[32] = {};
-    if (::localtime_r(&seconds, &local)) {
-        std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    auto files = std::make_shared<CFolderFiles>(fd, frame.path);
+    owner.release();  // the folder is the files' now, open until they are read
+    for (CFolderEntry &entry : frame.entries) {
+        if (!entry.folder) {
+            files->add(std::move(entry.name), entry.smallestLength);
+        }
     }
-    return text;
+    if (files->size() > 0) {
+        frame.files = files;
+        readers.submit(std::move(files));
+    }
+    return frame;
 }
 
 }  // namespace
@@ -157,38 +146,83 @@ CMediaScan::CMediaScan(BatchSink sink, size_t batchSize, std::chrono::millisecon
 
 CMediaScan::Outcome CMediaScan::run(const std::string &folder, std::stop_token stop) {
     m_batch.clear();
+    m_batch.reserve(std::min<size_t>(m_batchSize, 4096));
+    m_pending.clear();
     m_lastFlush = std::chrono::steady_clock::now();
-    FolderIds entered;
-    std::vector<CFolderFrame> stack;
     if (folder.empty()) {
         return Outcome::Unreadable;  // not the root folder that "/" would make of it
     }
+    CFolderFileReaders readers(CFolderFileReaders::suitableThreads(), stop);
+    FolderIds entered;
+    std::vector<CFolderFrame> stack;
     if (std::optional<CFolderFrame> root =
-            openFolder(folder.ends_with('/') ? folder : folder + '/', entered)) {
+            openFolder(folder.ends_with('/') ? folder : folder + '/', entered, readers)) {
         stack.push_back(std::move(*root));
     } else {
         return Outcome::Unreadable;
     }
-    while (!stack.empty()) {
-        if (stop.stop_requested()) {
-            flush();
-            return Outcome::Stopped;
-        }
+    Outcome outcome = Outcome::Finished;
+    while (!stack.empty() && outcome == Outcome::Finished) {
         CFolderFrame &frame = stack.back();
         if (frame.next == frame.entries.size()) {
             stack.pop_back();
             continue;
         }
-        CFolderEntry &entry = frame.entries[frame.next++];
-        std::string path = frame.path + entry.name;
+        const CFolderEntry &entry = frame.entries[frame.next++];
         if (!entry.folder) {
-            add({std::move(entry.name), dateText(entry.created), std::move(path), entry.length});
-        } else if (std::optional<CFolderFrame> sub = openFolder(std::move(path) + '/', entered)) {
+            expect(frame.files, frame.nextFile++);
+            continue;
+        }
+        if (std::optional<CFolderFrame> sub =
+                openFolder(frame.path + entry.name + '/', entered, readers)) {
             stack.push_back(std::move(*sub));  // `frame` and `entry` are not used past here
         }
+        if (!handOverMade(stop, nullptr)) {
+            outcome = Outcome::Stopped;
+        }
+    }
+    if (outcome == Outcome::Finished && !handOverMade(stop, &readers)) {
+        outcome = Outcome::Stopped;
     }
     flush();
-    return Outcome::Finished;
+    m_pending.clear();
+    return outcome;
+}
+
+void CMediaScan::expect(const std::shared_ptr<CFolderFiles> &folder, size_t index) {
+    if (!m_pending.empty() && m_pending.back().folder == folder &&
+        m_pending.back().first + m_pending.back().count == index) {
+        ++m_pending.back().count;
+    } else {
+        m_pending.push_back({folder, index, 1});
+    }
+}
+
+// Hands over the records made so far in the order of the walk, stopping at the first file whose
+// folder is still being read; or, `helping` the readers, reading folders in line until that one
+// is read. False when asked to stop.
+bool CMediaScan::handOverMade(const std::stop_token &stop, CFolderFileReaders *helping) {
+    while (!m_pending.empty()) {
+        CPendingFiles &files = m_pending.front();
+        if (!files.folder->ready()) {
+            if (!helping) {
+                return !stop.stop_requested();
+            }
+            while (!files.folder->ready() && helping->readNext()) {
+            }
+            files.folder->waitUntilReady();
+        }
+        for (; files.count > 0; ++files.first, --files.count) {
+            if (stop.stop_requested()) {
+                return false;
+            }
+            if (std::optional<CFoundFile> file = files.folder->take(files.first)) {
+                add(std::move(*file));
+            }
+        }
+        m_pending.pop_front();
+    }
+    return !stop.stop_requested();
 }
 
 void CMediaScan::add(CFoundFile file) {
@@ -206,6 +240,7 @@ void CMediaScan::flush() {
     }
     std::vector<CFoundFile> batch;
     batch.swap(m_batch);
+    m_batch.reserve(std::min<size_t>(m_batchSize, 4096));  // rather than growing it step by step
     m_sink(std::move(batch));
 }
 

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -15,11 +17,16 @@
 // which leaves out the small .dat files of other programs) or an audio extension.
 //
 // The scan runs on whatever thread calls run() (the finder's window runs it on a worker) and
-// hands the files over in batches. Symbolic links are followed, but no folder is entered twice,
-// so links that lead back up end; folders that cannot be read and files that vanish during the
-// scan are passed over. Names keep the file system's bytes, UTF-8 or not. A file's date is the
-// local date of its birth where the file system records one, else of its last modification.
+// hands the files over in batches, on that thread; the files' sizes and dates are read by a few
+// threads of the scan's own meanwhile, which end before run() returns. Symbolic links are followed,
+// but no folder is entered twice, so links that lead back up end; folders that cannot be read and
+// files that vanish during the scan are passed over. Names keep the file system's bytes, UTF-8 or
+// not. A file's date is the local date of its birth where the file system records one, else of its
+// last modification.
 namespace kivo::lists {
+
+class CFolderFiles;
+class CFolderFileReaders;
 
 class CMediaScan {
 public:
@@ -41,6 +48,15 @@ public:
     Outcome run(const std::string &folder, std::stop_token stop = {});
 
 private:
+    // Files met in the walk whose records are being made elsewhere: a run of one folder's files.
+    struct CPendingFiles {
+        std::shared_ptr<CFolderFiles> folder;
+        size_t first = 0;
+        size_t count = 0;
+    };
+
+    void expect(const std::shared_ptr<CFolderFiles> &folder, size_t index);
+    bool handOverMade(const std::stop_token &stop, CFolderFileReaders *helping);
     void add(CFoundFile file);
     void flush();
 
@@ -49,6 +65,7 @@ private:
     std::chrono::milliseconds m_batchInterval;
     std::vector<CFoundFile> m_batch;
     std::chrono::steady_clock::time_point m_lastFlush;
+    std::deque<CPendingFiles> m_pending;
 };
 
 }  // namespace kivo::lists

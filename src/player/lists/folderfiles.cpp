@@ -1,0 +1,132 @@
+#include "player/lists/folderfiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "player/lists/localdate.h"
+
+namespace kivo::lists {
+namespace {
+
+// Folders in line for the threads, each open until read.
+constexpr size_t kMostWaiting = 64;
+
+}  // namespace
+
+CFolderFiles::CFolderFiles(int folderFd, std::string folderPath)
+    : m_fd(folderFd), m_folderPath(std::move(folderPath)) {}
+
+CFolderFiles::~CFolderFiles() {
+    close();
+}
+
+void CFolderFiles::close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+void CFolderFiles::add(std::string name, uint64_t smallestLength) {
+    m_files.push_back({std::move(name), smallestLength});
+}
+
+void CFolderFiles::read(CLocalDates &dates, const std::stop_token &stop) {
+    m_records.resize(m_files.size());
+    for (size_t i = 0; i < m_files.size() && !stop.stop_requested(); ++i) {
+        CWanted &file = m_files[i];
+        struct statx info {};
+        if (::statx(m_fd, file.name.c_str(), 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME,
+                    &info) != 0 ||
+            !S_ISREG(info.stx_mode) || info.stx_size < file.smallestLength) {
+            continue;
+        }
+        const time_t created =
+            (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
+        std::string path;  // sized once: `folder + name` would grow it from the folder's size
+        path.reserve(m_folderPath.size() + file.name.size());
+        path.append(m_folderPath).append(file.name);
+        m_records[i] =
+            CFoundFile{std::move(file.name), dates.textOf(created), std::move(path), info.stx_size};
+    }
+    close();
+    m_ready.store(true, std::memory_order_release);
+    m_ready.notify_all();
+}
+
+std::optional<CFoundFile> CFolderFiles::take(size_t index) {
+    return index < m_records.size() ? std::move(m_records[index]) : std::nullopt;
+}
+
+CFolderFileReaders::CFolderFileReaders(unsigned threads, const std::stop_token &stop)
+    : m_forwardStop(stop, [this] { m_stop.request_stop(); }),
+      m_callerDates(std::make_unique<CLocalDates>()) {
+    for (unsigned i = 0; i < std::max(threads, 1u); ++i) {
+        m_threads.emplace_back([this] { work(); });
+    }
+}
+
+CFolderFileReaders::~CFolderFileReaders() {
+    m_stop.request_stop();
+    for (std::thread &thread : m_threads) {
+        thread.join();
+    }
+}
+
+void CFolderFileReaders::submit(std::shared_ptr<CFolderFiles> folder) {
+    size_t waiting = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(folder));
+        waiting = m_queue.size();
+    }
+    m_wake.notify_one();
+    if (waiting > kMostWaiting) {
+        readNext();
+    }
+}
+
+bool CFolderFileReaders::readNext() {
+    const std::shared_ptr<CFolderFiles> folder = takeNext();
+    if (!folder) {
+        return false;
+    }
+    folder->read(*m_callerDates, m_stop.get_token());
+    return true;
+}
+
+unsigned CFolderFileReaders::suitableThreads() {
+    return std::clamp(std::thread::hardware_concurrency(), 2u, 5u) - 1;
+}
+
+std::shared_ptr<CFolderFiles> CFolderFileReaders::takeNext() {
+    const std::lock_guard lock(m_mutex);
+    if (m_queue.empty()) {
+        return nullptr;
+    }
+    std::shared_ptr<CFolderFiles> folder = std::move(m_queue.front());
+    m_queue.pop_front();
+    return folder;
+}
+
+void CFolderFileReaders::work() {
+    const std::stop_token stop = m_stop.get_token();
+    CLocalDates dates;
+    for (;;) {
+        std::shared_ptr<CFolderFiles> folder;
+        {
+            std::unique_lock lock(m_mutex);
+            if (!m_wake.wait(lock, stop, [this] { return !m_queue.empty(); })) {
+                return;
+            }
+            folder = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        folder->read(dates, stop);
+    }
+}
+
+}  // namespace kivo::lists
