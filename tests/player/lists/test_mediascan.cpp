@@ -186,8 +186,8 @@ TEST(MediaScan, StoppingKeepsWhatWasFound) {
 // folders than that is still searched whole, however far the walk runs ahead of the reading.
 TEST(MediaScan, AFewDescriptorsSearchATreeOfManyFolders) {
     const CScratchFolder root;
-    for (int i = 0; i < 300; ++i) {
-        for (int j = 0; j < 25; ++j) {
+    for (int i = 0; i < 200; ++i) {
+        for (int j = 0; j < 20; ++j) {
             makeFile(root.path() / ("d" + std::to_string(1000 + i)) /
                      ("m" + std::to_string(j) + ".avi"));
         }
@@ -195,7 +195,7 @@ TEST(MediaScan, AFewDescriptorsSearchATreeOfManyFolders) {
     const CDescriptorLimit limit(openDescriptors() + 80);
     const CScanRun run = scan(root.path());
     EXPECT_EQ(run.outcome, CMediaScan::Outcome::Finished);
-    EXPECT_EQ(run.files.size(), 300u * 25u);
+    EXPECT_EQ(run.files.size(), 200u * 20u);
 }
 
 // The readers on their own, with more threads than this machine may run side by side: every
