@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "player/lists/localdate.h"
 
@@ -64,8 +65,12 @@ std::optional<CFoundFile> CFolderFiles::take(size_t index) {
 CFolderFileReaders::CFolderFileReaders(unsigned threads, const std::stop_token &stop)
     : m_forwardStop(stop, [this] { m_stop.request_stop(); }),
       m_callerDates(std::make_unique<CLocalDates>()) {
-    for (unsigned i = 0; i < std::max(threads, 1u); ++i) {
-        m_threads.emplace_back([this] { work(); });
+    try {
+        for (unsigned i = 0; i < threads; ++i) {
+            m_threads.emplace_back([this] { work(); });
+        }
+    } catch (const std::system_error &) {
+        // No more threads to be had: the caller reads what the others leave.
     }
 }
 

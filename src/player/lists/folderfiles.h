@@ -64,7 +64,9 @@ private:
     std::atomic<bool> m_ready{false};
 };
 
-// Threads that read the folders handed to them, first come first read. Stopping (the token
+// Threads that read the folders handed to them, first come first read; the caller reads the
+// ones still in line when it needs them (readNext), so the folders are all read with fewer
+// threads than asked for, or none, when the system has no more to give. Stopping (the token
 // given, or the end of this object) leaves the folders not yet read without records and ends
 // the threads before the destructor returns.
 class CFolderFileReaders {

@@ -198,9 +198,10 @@ TEST(MediaScan, AFewDescriptorsSearchATreeOfManyFolders) {
     EXPECT_EQ(run.files.size(), 200u * 20u);
 }
 
-// The readers on their own, with more threads than this machine may run side by side: every
-// folder's records in the order its names were added, nothing for names that are not there (a
-// file gone since the listing), are no plain file or are shorter than asked.
+// The readers on their own, with more threads than this machine may run side by side and with
+// none (the system gave none; the caller reads everything): every folder's records in the order
+// its names were added, nothing for names that are not there (a file gone since the listing),
+// are no plain file or are shorter than asked.
 TEST(FolderFileReaders, ReadEveryFolderAndPassOverWhatIsGone) {
     const CScratchFolder root;
     for (int i = 0; i < 40; ++i) {
@@ -210,39 +211,42 @@ TEST(FolderFileReaders, ReadEveryFolderAndPassOverWhatIsGone) {
         makeFile(folder / ("clip" + std::to_string(i) + ".avi"), 1000 + i);
         fs::create_directory(folder / "inner.avi");
     }
-    std::vector<std::shared_ptr<kivo::lists::CFolderFiles>> folders;
-    {
-        kivo::lists::CFolderFileReaders readers(4, {});
+    for (const unsigned threads : {4u, 0u}) {
+        std::vector<std::shared_ptr<kivo::lists::CFolderFiles>> folders;
+        {
+            kivo::lists::CFolderFileReaders readers(threads, {});
+            for (int i = 0; i < 40; ++i) {
+                const std::string path = root / (std::to_string(i) + "/");
+                auto folder = std::make_shared<kivo::lists::CFolderFiles>(
+                    ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), path);
+                folder->add("clip" + std::to_string(i) + ".avi", 0);
+                folder->add("gone.avi", 0);
+                folder->add("short.dat", 31457280);
+                folder->add("long.dat", 31457280);
+                folder->add("inner.avi", 0);
+                folders.push_back(folder);
+                readers.submit(std::move(folder));
+            }
+            while (readers.readNext()) {
+            }
+            for (const auto &folder : folders) {
+                folder->waitUntilReady();
+            }
+        }
         for (int i = 0; i < 40; ++i) {
-            const std::string path = root / (std::to_string(i) + "/");
-            auto folder = std::make_shared<kivo::lists::CFolderFiles>(
-                ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), path);
-            folder->add("clip" + std::to_string(i) + ".avi", 0);
-            folder->add("gone.avi", 0);
-            folder->add("short.dat", 31457280);
-            folder->add("long.dat", 31457280);
-            folder->add("inner.avi", 0);
-            folders.push_back(folder);
-            readers.submit(std::move(folder));
+            kivo::lists::CFolderFiles &folder = *folders[size_t(i)];
+            const std::optional<CFoundFile> clip = folder.take(0);
+            ASSERT_TRUE(clip) << threads << " threads, folder " << i;
+            EXPECT_EQ(clip->name, "clip" + std::to_string(i) + ".avi");
+            EXPECT_EQ(clip->path,
+                      root / (std::to_string(i) + "/clip" + std::to_string(i) + ".avi"));
+            EXPECT_EQ(clip->length, uint64_t(1000 + i));
+            EXPECT_FALSE(folder.take(1));
+            EXPECT_FALSE(folder.take(2));
+            EXPECT_EQ(folder.take(3).value_or(CFoundFile{}).length, 31457280u);
+            EXPECT_FALSE(folder.take(4));
+            EXPECT_FALSE(folder.take(5));
         }
-        while (readers.readNext()) {
-        }
-        for (const auto &folder : folders) {
-            folder->waitUntilReady();
-        }
-    }
-    for (int i = 0; i < 40; ++i) {
-        kivo::lists::CFolderFiles &folder = *folders[size_t(i)];
-        const std::optional<CFoundFile> clip = folder.take(0);
-        ASSERT_TRUE(clip) << i;
-        EXPECT_EQ(clip->name, "clip" + std::to_string(i) + ".avi");
-        EXPECT_EQ(clip->path, root / (std::to_string(i) + "/clip" + std::to_string(i) + ".avi"));
-        EXPECT_EQ(clip->length, uint64_t(1000 + i));
-        EXPECT_FALSE(folder.take(1));
-        EXPECT_FALSE(folder.take(2));
-        EXPECT_EQ(folder.take(3).value_or(CFoundFile{}).length, 31457280u);
-        EXPECT_FALSE(folder.take(4));
-        EXPECT_FALSE(folder.take(5));
     }
 }
 
