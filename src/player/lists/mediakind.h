@@ -27,8 +27,6 @@ inline MediaKind kindOfPath(std::string_view path) {
 struct CNameKind {
     MediaKind kind = kUnsupported;
     bool dat = false;
-
-    bool operator==(const CNameKind &) const = default;
 };
 CNameKind kindOfFileName(std::string_view fileName);
 
