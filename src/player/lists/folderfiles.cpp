@@ -17,8 +17,11 @@ constexpr size_t kMostWaiting = 64;
 
 }  // namespace
 
-CFolderFiles::CFolderFiles(int folderFd, std::string folderPath)
-    : m_fd(folderFd), m_folderPath(std::move(folderPath)) {}
+CFolderFiles::CFolderFiles(int folderFd, std::string folderPath, size_t files, size_t nameBytes)
+    : m_fd(folderFd), m_folderPath(std::move(folderPath)) {
+    m_names.reserve(nameBytes);
+    m_files.reserve(files);
+}
 
 CFolderFiles::~CFolderFiles() {
     close();
@@ -31,16 +34,18 @@ void CFolderFiles::close() {
     }
 }
 
-void CFolderFiles::add(std::string name, uint64_t smallestLength) {
-    m_files.push_back({std::move(name), smallestLength});
+void CFolderFiles::add(std::string_view name, uint64_t smallestLength) {
+    m_files.push_back({m_names.size(), uint32_t(name.size()), smallestLength});
+    m_names.append(name).push_back('\0');
 }
 
 void CFolderFiles::read(CLocalDates &dates, const std::stop_token &stop) {
     m_records.resize(m_files.size());
     for (size_t i = 0; i < m_files.size() && !stop.stop_requested(); ++i) {
-        CWanted &file = m_files[i];
+        const CWanted &file = m_files[i];
+        const std::string_view name(m_names.data() + file.offset, file.length);
         struct statx info {};
-        if (::statx(m_fd, file.name.c_str(), 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME,
+        if (::statx(m_fd, name.data(), 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME,
                     &info) != 0 ||
             !S_ISREG(info.stx_mode) || info.stx_size < file.smallestLength) {
             continue;
@@ -48,10 +53,10 @@ void CFolderFiles::read(CLocalDates &dates, const std::stop_token &stop) {
         const time_t created =
             (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
         std::string path;  // sized once: `folder + name` would grow it from the folder's size
-        path.reserve(m_folderPath.size() + file.name.size());
-        path.append(m_folderPath).append(file.name);
+        path.reserve(m_folderPath.size() + name.size());
+        path.append(m_folderPath).append(name);
         m_records[i] =
-            CFoundFile{std::move(file.name), dates.textOf(created), std::move(path), info.stx_size};
+            CFoundFile{std::string(name), dates.textOf(created), std::move(path), info.stx_size};
     }
     close();
     m_ready.store(true, std::memory_order_release);

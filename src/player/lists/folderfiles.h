@@ -10,6 +10,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -27,15 +28,16 @@ class CLocalDates;
 // by its whole path.
 class CFolderFiles {
 public:
-    // `folderPath` ends in '/'; the records' paths are made of it and the names.
-    CFolderFiles(int folderFd, std::string folderPath);
+    // `folderPath` ends in '/'; the records' paths are made of it and the names. The counts
+    // of files and of their names' bytes to come are for reserving room.
+    CFolderFiles(int folderFd, std::string folderPath, size_t files = 0, size_t nameBytes = 0);
     ~CFolderFiles();
     CFolderFiles(const CFolderFiles &) = delete;
     CFolderFiles &operator=(const CFolderFiles &) = delete;
 
     // Before the folder is read: a file to look at, listed only when it is at least
     // `smallestLength` bytes long. Links are followed.
-    void add(std::string name, uint64_t smallestLength);
+    void add(std::string_view name, uint64_t smallestLength);
     size_t size() const { return m_files.size(); }
 
     // Makes the records, in the order the files were added, and closes the folder. Ends early,
@@ -50,8 +52,10 @@ public:
     std::optional<CFoundFile> take(size_t index);
 
 private:
+    // A file's name is kept in m_names, ended by a zero byte for the system call.
     struct CWanted {
-        std::string name;
+        size_t offset = 0;
+        uint32_t length = 0;
         uint64_t smallestLength = 0;
     };
 
@@ -59,6 +63,7 @@ private:
 
     int m_fd;
     std::string m_folderPath;
+    std::string m_names;
     std::vector<CWanted> m_files;
     std::vector<std::optional<CFoundFile>> m_records;
     std::atomic<bool> m_ready{false};

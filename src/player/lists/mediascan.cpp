@@ -24,23 +24,41 @@ struct FdCloser {
     void operator()(const int *fd) const { ::close(*fd); }
 };
 
-// A name of a folder that the scan follows up: a sub-folder to enter or a media file.
-struct CFolderEntry {
-    std::string name;
+// A name of a folder listing that the scan follows up, a sub-folder to enter or a media file,
+// its bytes kept in the listing's store of names (no allocation per name, cheap to sort).
+struct CListed {
+    size_t offset = 0;
+    uint32_t length = 0;
     bool folder = false;
     uint64_t smallestLength = 0;  // a file's; shorter ones are not listed
-
-    bool operator<(const CFolderEntry &other) const { return name < other.name; }
 };
 
-// A folder being searched: its path (ending in '/'), its entries in order and the next one,
-// and its media files (the file entries, in the same order) with the next of those.
+// One folder's listing at a time; the storage keeps its capacity from folder to folder.
+struct CListingScratch {
+    std::string names;
+    std::vector<CListed> entries;
+
+    std::string_view nameOf(const CListed &entry) const {
+        return std::string_view(names).substr(entry.offset, entry.length);
+    }
+};
+
+// A sub-folder in its place among its folder's media files.
+struct CSubFolder {
+    std::string name;
+    size_t filesBefore = 0;
+};
+
+// A folder being searched: its path (ending in '/'), its sub-folders in order and the next
+// one, and its media files with how many of them are handed on to be expected.
 struct CFolderFrame {
     std::string path;
-    std::vector<CFolderEntry> entries;
-    size_t next = 0;
+    std::vector<CSubFolder> folders;
+    size_t nextFolder = 0;
     std::shared_ptr<CFolderFiles> files;
-    size_t nextFile = 0;
+    size_t filesExpected = 0;
+
+    size_t fileCount() const { return files ? files->size() : 0; }
 };
 
 // The folders entered so far, by device and inode, so that none is entered twice.
@@ -50,8 +68,7 @@ using FolderIds = std::set<std::pair<dev_t, ino_t>>;
 // links and entries of unknown type are looked at (relative to the folder, no path walk) for
 // what they lead to. Nothing for other files, names that are gone since the listing, and
 // dangling links.
-std::optional<CFolderEntry> classify(int fd, const dirent64 &entry) {
-    const std::string_view name = entry.d_name;
+std::optional<CListed> classify(int fd, const dirent64 &entry, std::string_view name) {
     unsigned char type = entry.d_type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
         struct statx info {};
@@ -61,13 +78,13 @@ std::optional<CFolderEntry> classify(int fd, const dirent64 &entry) {
         type = S_ISDIR(info.stx_mode) ? DT_DIR : S_ISREG(info.stx_mode) ? DT_REG : DT_UNKNOWN;
     }
     if (type == DT_DIR) {
-        return CFolderEntry{std::string(name), true};
+        return CListed{0, 0, true, 0};
     }
     const CNameKind kind = kindOfFileName(name);
     if (type != DT_REG || kind.kind == kUnsupported) {
         return std::nullopt;
     }
-    return CFolderEntry{std::string(name), false, kind.dat ? kSmallestDatVideo : 0};
+    return CListed{0, 0, false, kind.dat ? kSmallestDatVideo : 0};
 }
 
 // The entries of a folder as the kernel hands them out, read straight into a buffer: no
@@ -101,7 +118,7 @@ private:
 // Reads a folder's sub-folders and media files in byte order of their names, and hands its
 // media files to the readers. Nothing when the folder cannot be read or was entered before.
 std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered,
-                                       CFolderFileReaders &readers) {
+                                       CFolderFileReaders &readers, CListingScratch &listed) {
     int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
@@ -111,28 +128,42 @@ std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered,
     if (::fstat(fd, &info) != 0 || !entered.emplace(info.st_dev, info.st_ino).second) {
         return std::nullopt;
     }
-    CFolderFrame frame{std::move(path), {}, 0, nullptr, 0};
+    listed.names.clear();
+    listed.entries.clear();
+    size_t fileCount = 0;
     CFolderListing listing(fd);
     while (const dirent64 *entry = listing.next()) {
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") {
             continue;
         }
-        if (std::optional<CFolderEntry> found = classify(fd, *entry)) {
-            frame.entries.push_back(std::move(*found));
+        if (std::optional<CListed> found = classify(fd, *entry, name)) {
+            found->offset = listed.names.size();
+            found->length = uint32_t(name.size());
+            listed.names.append(name);
+            listed.entries.push_back(*found);
+            fileCount += found->folder ? 0 : 1;
         }
     }
-    std::sort(frame.entries.begin(), frame.entries.end());
-    auto files = std::make_shared<CFolderFiles>(fd, frame.path);
-    owner.release();  // the folder is the files' now, open until they are read
-    for (CFolderEntry &entry : frame.entries) {
-        if (!entry.folder) {
-            files->add(std::move(entry.name), entry.smallestLength);
+    std::sort(listed.entries.begin(), listed.entries.end(),
+              [&listed](const CListed &a, const CListed &b) {
+                  return listed.nameOf(a) < listed.nameOf(b);
+              });
+    CFolderFrame frame{std::move(path), {}, 0, nullptr, 0};
+    if (fileCount > 0) {
+        frame.files = std::make_shared<CFolderFiles>(fd, frame.path, fileCount,
+                                                     listed.names.size() + fileCount);
+        owner.release();  // the folder is the files' now, open until they are read
+    }
+    for (const CListed &entry : listed.entries) {
+        if (entry.folder) {
+            frame.folders.push_back({std::string(listed.nameOf(entry)), frame.fileCount()});
+        } else {
+            frame.files->add(listed.nameOf(entry), entry.smallestLength);
         }
     }
-    if (files->size() > 0) {
-        frame.files = files;
-        readers.submit(std::move(files));
+    if (frame.files) {
+        readers.submit(frame.files);
     }
     return frame;
 }
@@ -153,10 +184,11 @@ CMediaScan::Outcome CMediaScan::run(const std::string &folder, std::stop_token s
         return Outcome::Unreadable;  // not the root folder that "/" would make of it
     }
     CFolderFileReaders readers(CFolderFileReaders::suitableThreads(), stop);
+    CListingScratch listed;
     FolderIds entered;
     std::vector<CFolderFrame> stack;
     if (std::optional<CFolderFrame> root =
-            openFolder(folder.ends_with('/') ? folder : folder + '/', entered, readers)) {
+            openFolder(folder.ends_with('/') ? folder : folder + '/', entered, readers, listed)) {
         stack.push_back(std::move(*root));
     } else {
         return Outcome::Unreadable;
@@ -164,18 +196,17 @@ CMediaScan::Outcome CMediaScan::run(const std::string &folder, std::stop_token s
     Outcome outcome = Outcome::Finished;
     while (!stack.empty() && outcome == Outcome::Finished) {
         CFolderFrame &frame = stack.back();
-        if (frame.next == frame.entries.size()) {
+        if (frame.nextFolder == frame.folders.size()) {
+            expect(frame.files, frame.filesExpected, frame.fileCount());
             stack.pop_back();
             continue;
         }
-        const CFolderEntry &entry = frame.entries[frame.next++];
-        if (!entry.folder) {
-            expect(frame.files, frame.nextFile++);
-            continue;
-        }
-        if (std::optional<CFolderFrame> sub =
-                openFolder(frame.path + entry.name + '/', entered, readers)) {
-            stack.push_back(std::move(*sub));  // `frame` and `entry` are not used past here
+        const CSubFolder &sub = frame.folders[frame.nextFolder++];
+        expect(frame.files, frame.filesExpected, sub.filesBefore);
+        frame.filesExpected = sub.filesBefore;
+        if (std::optional<CFolderFrame> opened =
+                openFolder(frame.path + sub.name + '/', entered, readers, listed)) {
+            stack.push_back(std::move(*opened));  // `frame` and `sub` are not used past here
         }
         if (!handOverMade(stop, nullptr)) {
             outcome = Outcome::Stopped;
@@ -189,12 +220,10 @@ CMediaScan::Outcome CMediaScan::run(const std::string &folder, std::stop_token s
     return outcome;
 }
 
-void CMediaScan::expect(const std::shared_ptr<CFolderFiles> &folder, size_t index) {
-    if (!m_pending.empty() && m_pending.back().folder == folder &&
-        m_pending.back().first + m_pending.back().count == index) {
-        ++m_pending.back().count;
-    } else {
-        m_pending.push_back({folder, index, 1});
+// The files [first, end) of a folder come next in the walk's order.
+void CMediaScan::expect(const std::shared_ptr<CFolderFiles> &folder, size_t first, size_t end) {
+    if (end > first) {
+        m_pending.push_back({folder, first, end - first});
     }
 }
 

@@ -55,7 +55,7 @@ private:
         size_t count = 0;
     };
 
-    void expect(const std::shared_ptr<CFolderFiles> &folder, size_t index);
+    void expect(const std::shared_ptr<CFolderFiles> &folder, size_t first, size_t end);
     bool handOverMade(const std::stop_token &stop, CFolderFileReaders *helping);
     void add(CFoundFile file);
     void flush();
