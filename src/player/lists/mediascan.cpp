@@ -235,6 +235,7 @@ bool CMediaScan::handOverMade(const std::stop_token &stop, CFolderFileReaders *h
         CPendingFiles &files = m_pending.front();
         if (!files.folder->ready()) {
             if (!helping) {
+                flushWhenDue();
                 return !stop.stop_requested();
             }
             while (!files.folder->ready() && helping->readNext()) {
@@ -250,14 +251,22 @@ bool CMediaScan::handOverMade(const std::stop_token &stop, CFolderFileReaders *h
             }
         }
         m_pending.pop_front();
+        flushWhenDue();
     }
     return !stop.stop_requested();
 }
 
 void CMediaScan::add(CFoundFile file) {
     m_batch.push_back(std::move(file));
-    if (m_batch.size() >= m_batchSize ||
-        std::chrono::steady_clock::now() - m_lastFlush >= m_batchInterval) {
+    if (m_batch.size() >= m_batchSize) {
+        flush();
+    }
+}
+
+// Asked between folders rather than for each file: reading the clock costs more than adding a
+// file to the batch.
+void CMediaScan::flushWhenDue() {
+    if (!m_batch.empty() && std::chrono::steady_clock::now() - m_lastFlush >= m_batchInterval) {
         flush();
     }
 }

@@ -39,9 +39,9 @@ public:
         Unreadable,  // the folder itself could not be read, or none was given
     };
 
-    // A batch goes out when it holds `batchSize` files or `batchInterval` has passed since the
-    // last one, so a slow disk still shows its files soon; the last files go out before run()
-    // returns.
+    // A batch goes out when it holds `batchSize` files or, between one folder's files and the
+    // next's, when `batchInterval` has passed since the last one, so a slow disk still shows
+    // its files soon; the last files go out before run() returns.
     explicit CMediaScan(BatchSink sink, size_t batchSize = 256,
                         std::chrono::milliseconds batchInterval = std::chrono::milliseconds(100));
 
@@ -58,6 +58,7 @@ private:
     void expect(const std::shared_ptr<CFolderFiles> &folder, size_t first, size_t end);
     bool handOverMade(const std::stop_token &stop, CFolderFileReaders *helping);
     void add(CFoundFile file);
+    void flushWhenDue();
     void flush();
 
     BatchSink m_sink;

@@ -36,7 +36,8 @@ struct CScanRun {
 };
 
 // Scans `root`; with `stop`, asks it to stop after the first batch.
-CScanRun scan(const fs::path &root, size_t batchSize = 256, std::stop_source *stop = nullptr) {
+CScanRun scan(const fs::path &root, size_t batchSize = 256, std::stop_source *stop = nullptr,
+              std::chrono::milliseconds batchInterval = std::chrono::hours(1)) {
     CScanRun run{};
     CMediaScan scanner(
         [&](std::vector<CFoundFile> batch) {
@@ -49,7 +50,7 @@ CScanRun scan(const fs::path &root, size_t batchSize = 256, std::stop_source *st
                 stop->request_stop();
             }
         },
-        batchSize, std::chrono::hours(1));
+        batchSize, batchInterval);
     run.outcome = scanner.run(root, stop ? stop->get_token() : std::stop_token{});
     return run;
 }
@@ -119,6 +120,8 @@ TEST(MediaScan, FindsMediaFilesSubFoldersFirstWhereTheyCome) {
     EXPECT_TRUE(std::regex_match(run.files[0].creationDate, std::regex(R"(\d{4}-\d{2}-\d{2})")));
     EXPECT_EQ(run.files[4].length, 31457280u);
     EXPECT_TRUE(fs::exists(run.files[5].path));
+    // Past the interval, each folder's files go out without waiting for a full batch.
+    EXPECT_EQ(scan(root.path(), 1000, nullptr, std::chrono::milliseconds(0)).batches, 4u);
     EXPECT_EQ(scan(root.path() / "missing").outcome, CMediaScan::Outcome::Unreadable);
     EXPECT_EQ(scan("").outcome, CMediaScan::Outcome::Unreadable);
 }
