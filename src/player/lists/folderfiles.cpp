@@ -39,37 +39,41 @@ void CFolderFiles::add(std::string_view name, uint64_t smallestLength) {
     m_names.append(name).push_back('\0');
 }
 
-void CFolderFiles::read(CLocalDates &dates, const std::stop_token &stop) {
-    m_records.resize(m_files.size());
-    for (size_t i = 0; i < m_files.size() && !stop.stop_requested(); ++i) {
-        const CWanted &file = m_files[i];
-        const std::string_view name(m_names.data() + file.offset, file.length);
+void CFolderFiles::read(const std::stop_token &stop) {
+    for (CWanted &file : m_files) {
+        if (stop.stop_requested()) {
+            break;
+        }
         struct statx info {};
-        if (::statx(m_fd, name.data(), 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME,
-                    &info) != 0 ||
+        if (::statx(m_fd, m_names.data() + file.offset, 0,
+                    STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME, &info) != 0 ||
             !S_ISREG(info.stx_mode) || info.stx_size < file.smallestLength) {
             continue;
         }
-        const time_t created =
+        file.found = true;
+        file.length = info.stx_size;
+        file.created =
             (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
-        std::string path;  // sized once: `folder + name` would grow it from the folder's size
-        path.reserve(m_folderPath.size() + name.size());
-        path.append(m_folderPath).append(name);
-        m_records[i] =
-            CFoundFile{std::string(name), dates.textOf(created), std::move(path), info.stx_size};
     }
     close();
     m_ready.store(true, std::memory_order_release);
     m_ready.notify_all();
 }
 
-std::optional<CFoundFile> CFolderFiles::take(size_t index) {
-    return index < m_records.size() ? std::move(m_records[index]) : std::nullopt;
+std::optional<CFoundFile> CFolderFiles::record(size_t index, CLocalDates &dates) const {
+    if (index >= m_files.size() || !m_files[index].found) {
+        return std::nullopt;
+    }
+    const CWanted &file = m_files[index];
+    const std::string_view name(m_names.data() + file.offset, file.nameLength);
+    std::string path;  // sized once: `folder + name` would grow it from the folder's size
+    path.reserve(m_folderPath.size() + name.size());
+    path.append(m_folderPath).append(name);
+    return CFoundFile{std::string(name), dates.textOf(file.created), std::move(path), file.length};
 }
 
 CFolderFileReaders::CFolderFileReaders(unsigned threads, const std::stop_token &stop)
-    : m_forwardStop(stop, [this] { m_stop.request_stop(); }),
-      m_callerDates(std::make_unique<CLocalDates>()) {
+    : m_forwardStop(stop, [this] { m_stop.request_stop(); }) {
     try {
         for (unsigned i = 0; i < threads; ++i) {
             m_threads.emplace_back([this] { work(); });
@@ -104,7 +108,7 @@ bool CFolderFileReaders::readNext() {
     if (!folder) {
         return false;
     }
-    folder->read(*m_callerDates, m_stop.get_token());
+    folder->read(m_stop.get_token());
     return true;
 }
 
@@ -124,7 +128,6 @@ std::shared_ptr<CFolderFiles> CFolderFileReaders::takeNext() {
 
 void CFolderFileReaders::work() {
     const std::stop_token stop = m_stop.get_token();
-    CLocalDates dates;
     for (;;) {
         std::shared_ptr<CFolderFiles> folder;
         {
@@ -135,7 +138,7 @@ void CFolderFileReaders::work() {
             folder = std::move(m_queue.front());
             m_queue.pop_front();
         }
-        folder->read(dates, stop);
+        folder->read(stop);
     }
 }
 

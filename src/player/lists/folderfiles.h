@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -40,23 +41,28 @@ public:
     void add(std::string_view name, uint64_t smallestLength);
     size_t size() const { return m_files.size(); }
 
-    // Makes the records, in the order the files were added, and closes the folder. Ends early,
-    // leaving the rest without records, when `stop` is asked; ready() is true either way.
-    void read(CLocalDates &dates, const std::stop_token &stop);
+    // Reads the files' sizes and dates and closes the folder. Ends early, leaving the rest
+    // unread, when `stop` is asked; ready() is true either way.
+    void read(const std::stop_token &stop);
 
     bool ready() const { return m_ready.load(std::memory_order_acquire); }
     void waitUntilReady() const { m_ready.wait(false, std::memory_order_acquire); }
 
-    // After ready(): the record of the index'th file added, taken out; nothing when the file
-    // vanished, is not a plain file, is too short or was not reached.
-    std::optional<CFoundFile> take(size_t index);
+    // After ready(): the record of the index'th file added; nothing when the file vanished, is
+    // not a plain file, is too short or was not reached. Made on the thread that asks, which
+    // is also the one to free it (the records' memory then stays with one thread).
+    std::optional<CFoundFile> record(size_t index, CLocalDates &dates) const;
 
 private:
-    // A file's name is kept in m_names, ended by a zero byte for the system call.
+    // A file's name is kept in m_names, ended by a zero byte for the system call; what was
+    // read of it follows.
     struct CWanted {
         size_t offset = 0;
-        uint32_t length = 0;
+        uint32_t nameLength = 0;
         uint64_t smallestLength = 0;
+        bool found = false;
+        uint64_t length = 0;
+        time_t created = 0;
     };
 
     void close();
@@ -65,7 +71,6 @@ private:
     std::string m_folderPath;
     std::string m_names;
     std::vector<CWanted> m_files;
-    std::vector<std::optional<CFoundFile>> m_records;
     std::atomic<bool> m_ready{false};
 };
 
@@ -104,7 +109,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable_any m_wake;
     std::deque<std::shared_ptr<CFolderFiles>> m_queue;
-    std::unique_ptr<CLocalDates> m_callerDates;
     std::vector<std::thread> m_threads;
 };
 

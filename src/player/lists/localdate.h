@@ -5,8 +5,8 @@
 
 // The local calendar date of a time as the media finder shows it ("%Y-%m-%d"). The files of a
 // folder tree mostly come from a few days, so the last day is remembered with its bounds and
-// the time zone rules are consulted only when a time falls outside it: the C library takes a
-// lock for every conversion, which threads converting side by side would queue on.
+// the time zone rules are consulted only when a time falls outside it: for every conversion
+// the C library takes a lock and checks the time zone setting.
 namespace kivo::lists {
 
 class CLocalDates {

@@ -246,7 +246,7 @@ bool CMediaScan::handOverMade(const std::stop_token &stop, CFolderFileReaders *h
             if (stop.stop_requested()) {
                 return false;
             }
-            if (std::optional<CFoundFile> file = files.folder->take(files.first)) {
+            if (std::optional<CFoundFile> file = files.folder->record(files.first, m_dates)) {
                 add(std::move(*file));
             }
         }

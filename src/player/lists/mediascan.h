@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "player/lists/foundfiles.h"
+#include "player/lists/localdate.h"
 
 // The media finder's search: every media file below a folder, sub-folders first where they
 // come (the entries of a folder in byte order of their names). A file counts by the text after
@@ -67,6 +68,7 @@ private:
     std::vector<CFoundFile> m_batch;
     std::chrono::steady_clock::time_point m_lastFlush;
     std::deque<CPendingFiles> m_pending;
+    CLocalDates m_dates;
 };
 
 }  // namespace kivo::lists

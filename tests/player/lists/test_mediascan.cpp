@@ -236,19 +236,20 @@ TEST(FolderFileReaders, ReadEveryFolderAndPassOverWhatIsGone) {
                 folder->waitUntilReady();
             }
         }
+        kivo::lists::CLocalDates dates;
         for (int i = 0; i < 40; ++i) {
-            kivo::lists::CFolderFiles &folder = *folders[size_t(i)];
-            const std::optional<CFoundFile> clip = folder.take(0);
+            const kivo::lists::CFolderFiles &folder = *folders[size_t(i)];
+            const std::optional<CFoundFile> clip = folder.record(0, dates);
             ASSERT_TRUE(clip) << threads << " threads, folder " << i;
             EXPECT_EQ(clip->name, "clip" + std::to_string(i) + ".avi");
             EXPECT_EQ(clip->path,
                       root / (std::to_string(i) + "/clip" + std::to_string(i) + ".avi"));
             EXPECT_EQ(clip->length, uint64_t(1000 + i));
-            EXPECT_FALSE(folder.take(1));
-            EXPECT_FALSE(folder.take(2));
-            EXPECT_EQ(folder.take(3).value_or(CFoundFile{}).length, 31457280u);
-            EXPECT_FALSE(folder.take(4));
-            EXPECT_FALSE(folder.take(5));
+            EXPECT_FALSE(folder.record(1, dates));
+            EXPECT_FALSE(folder.record(2, dates));
+            EXPECT_EQ(folder.record(3, dates).value_or(CFoundFile{}).length, 31457280u);
+            EXPECT_FALSE(folder.record(4, dates));
+            EXPECT_FALSE(folder.record(5, dates));
         }
     }
 }
