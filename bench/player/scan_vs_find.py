@@ -30,14 +30,16 @@ def make_tree(top):
 
 
 def run(command):
-    """Wall milliseconds, peak resident KiB and the output of one run. The peak comes from
+    """Wall milliseconds, peak resident KiB, processor milliseconds (user and system, all
+    threads) and the output of one run. The peak and the processor time come from
     /usr/bin/time: a child of this Python process would count the interpreter it was forked
     from."""
     started = time.monotonic()
-    result = subprocess.run(["/usr/bin/time", "-f", "%M", *command], capture_output=True,
+    result = subprocess.run(["/usr/bin/time", "-f", "%M %U %S", *command], capture_output=True,
                             check=True)
     elapsed = (time.monotonic() - started) * 1000
-    return elapsed, int(result.stderr.split()[-1]), result.stdout
+    peak, user, system = result.stderr.split()[-3:]
+    return elapsed, int(peak), (float(user) + float(system)) * 1000, result.stdout
 
 
 def finder_runs(top, expected):
@@ -77,7 +79,7 @@ def main():
                     "find -printf": ["find", top, "-type", "f", "-printf", "%s %TY-%Tm-%Td %p\n"]}
         counts = {}
         for name, command in commands.items():  # warm the cache, check both agree
-            _, _, output = run(command)
+            _, _, _, output = run(command)
             counts[name] = int(output) if name == "kivo scan" else output.count(b"\n")
         counts.pop("find -printf")
         if counts["kivo scan"] != counts["find -type f"]:
@@ -85,19 +87,25 @@ def main():
                                f"find {counts['find -type f']}")
         times = {name: [] for name in commands}
         memory = {name: [] for name in commands}
+        processor = {name: [] for name in commands}
+        load = os.getloadavg()[0]
         for _ in range(RUNS):
             for name, command in commands.items():
-                elapsed, peak, _ = run(command)
+                elapsed, peak, cpu, _ = run(command)
                 times[name].append(elapsed)
                 memory[name].append(peak)
+                processor[name].append(cpu)
+        # The scan reads sizes and dates on a second thread, so its wall time depends on a
+        # second processor being free: the load shows how busy the machine was.
         print(f"{FILES} files in {FOLDERS} folders, {counts['kivo scan']} found; "
-              f"median of {RUNS} interleaved runs")
-        print(f"{'command':<16} {'ms':>10} {'peak KiB':>10} {'x find':>8}")
+              f"median of {RUNS} interleaved runs; load average {load:.2f} before, "
+              f"{os.getloadavg()[0]:.2f} after")
+        print(f"{'command':<16} {'ms':>10} {'cpu ms':>8} {'peak KiB':>10} {'x find':>8}")
         base = statistics.median(times["find -type f"])
         for name in commands:
             ms = statistics.median(times[name])
-            print(f"{name:<16} {ms:>10.1f} {statistics.median(memory[name]):>10.0f} "
-                  f"{ms / base:>8.2f}")
+            print(f"{name:<16} {ms:>10.1f} {statistics.median(processor[name]):>8.0f} "
+                  f"{statistics.median(memory[name]):>10.0f} {ms / base:>8.2f}")
         finder_runs(top, counts["kivo scan"])
     finally:
         shutil.rmtree(top, ignore_errors=True)

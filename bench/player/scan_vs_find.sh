@@ -2,8 +2,9 @@
 # The media finder's scan side by side with `find DIR -type f` over a generated tree of FILES
 # empty media files in FOLDERS folders (100,000 in 5,000 by default; every file has a media
 # extension, so both list the same files). RUNS interleaved runs of each after one warm-up
-# each; median wall time and peak memory (maximum resident set) of each program, and of
-# `find -printf` with each file's size and date, which reads what the scan reads. Then the same
+# each; median wall time, processor time (all threads) and peak memory (maximum resident set)
+# of each program, and of `find -printf` with each file's size and date, which reads what the
+# scan reads; the load average before and after. Then the same
 # search in the player's media finder page on an X server without a display (Xvfb): its wall
 # time, how often the page repainted meanwhile, and the longest time without a repaint.
 #

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace kivo::lists {
 namespace {
@@ -28,9 +29,38 @@ char asciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool contains(const auto &table, std::string_view ext) {
+bool contains(const auto &table, const auto &ext) {
     return std::find(table.begin(), table.end(), ext) != table.end();
 }
+
+// Extensions of up to four bytes as one number each, so that a name's extension is looked up
+// with a few integer comparisons. No byte of an extension is zero, so different extensions
+// never share a number.
+constexpr size_t kLongestExtension = 4;
+
+constexpr uint32_t packedExtension(std::string_view ext) {
+    uint32_t packed = 0;
+    for (const char c : ext) {
+        packed = packed << 8 | static_cast<uint8_t>(c);
+    }
+    return packed;
+}
+
+template <size_t N>
+constexpr std::array<uint32_t, N> packedTable(const std::array<std::string_view, N> &table) {
+    std::array<uint32_t, N> packed{};
+    for (size_t i = 0; i < N; ++i) {
+        if (table[i].size() > kLongestExtension) {
+            throw "an extension longer than the packed form holds";  // fails the compilation
+        }
+        packed[i] = packedExtension(table[i]);
+    }
+    return packed;
+}
+
+constexpr auto kPackedVideo = packedTable(kVideoExtensions);
+constexpr auto kPackedAudio = packedTable(kAudioExtensions);
+constexpr uint32_t kPackedDat = packedExtension("dat");
 
 }  // namespace
 
@@ -53,6 +83,24 @@ MediaKind kindOfExtension(std::string_view lowerExt) {
         return kAudio;
     }
     return kUnsupported;
+}
+
+CNameKind kindOfFileName(std::string_view fileName) {
+    const size_t dot = fileName.rfind('.');
+    if (dot == std::string_view::npos || fileName.size() - dot - 1 > kLongestExtension) {
+        return {};
+    }
+    uint32_t packed = 0;
+    for (const char c : fileName.substr(dot + 1)) {
+        packed = packed << 8 | static_cast<uint8_t>(asciiLower(c));
+    }
+    if (packed == 0) {
+        return {};  // nothing after the dot
+    }
+    if (contains(kPackedVideo, packed)) {
+        return {kVideo, packed == kPackedDat};
+    }
+    return {contains(kPackedAudio, packed) ? kAudio : kUnsupported, false};
 }
 
 std::string upperFileName(std::string_view path) {

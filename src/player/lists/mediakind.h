@@ -21,6 +21,15 @@ inline MediaKind kindOfPath(std::string_view path) {
     return kindOfExtension(lowerExtension(path));
 }
 
+// The kind of a bare file name (no folder before it) by its extension, and whether that
+// extension is "dat", as kindOfPath decides but without building the extension: the media
+// finder asks it of every name in every folder it searches.
+struct CNameKind {
+    MediaKind kind = kUnsupported;
+    bool dat = false;
+};
+CNameKind kindOfFileName(std::string_view fileName);
+
 // The file name with its extension, after the last '/' or '\', upper-cased (ASCII only): the
 // text the playlist shows and sorts by.
 std::string upperFileName(std::string_view path);

@@ -7,81 +7,84 @@
 
 #include <algorithm>
 #include <array>
-#include <ctime>
-#include <memory>
 #include <optional>
 #include <set>
 #include <utility>
 
+#include "player/lists/folderfiles.h"
 #include "player/lists/mediakind.h"
 
 namespace kivo::lists {
 namespace {
 
 // Shorter .dat files are the data files of other programs rather than video CD tracks.
-constexpr unsigned long long kSmallestDatVideo = 31457280;
+constexpr uint64_t kSmallestDatVideo = 31457280;
 
 struct FdCloser {
     void operator()(const int *fd) const { ::close(*fd); }
 };
 
-// A sub-folder to enter, or a media file with what the found-file record needs.
-struct CFolderEntry {
-    std::string name;
+// A name of a folder listing that the scan follows up, a sub-folder to enter or a media file,
+// its bytes kept in the listing's store of names (no allocation per name, cheap to sort).
+struct CListed {
+    size_t offset = 0;
+    uint32_t length = 0;
     bool folder = false;
-    uint64_t length = 0;
-    time_t created = 0;
-
-    bool operator<(const CFolderEntry &other) const { return name < other.name; }
+    uint64_t smallestLength = 0;  // a file's; shorter ones are not listed
 };
 
-// A folder being searched: its path (ending in '/'), its entries in order and the next one.
+// One folder's listing at a time; the storage keeps its capacity from folder to folder.
+struct CListingScratch {
+    std::string names;
+    std::vector<CListed> entries;
+
+    std::string_view nameOf(const CListed &entry) const {
+        return std::string_view(names).substr(entry.offset, entry.length);
+    }
+};
+
+// A sub-folder in its place among its folder's media files.
+struct CSubFolder {
+    std::string name;
+    size_t filesBefore = 0;
+};
+
+// A folder being searched: its path (ending in '/'), its sub-folders in order and the next
+// one, and its media files with how many of them are handed on to be expected.
 struct CFolderFrame {
     std::string path;
-    std::vector<CFolderEntry> entries;
-    size_t next = 0;
+    std::vector<CSubFolder> folders;
+    size_t nextFolder = 0;
+    std::shared_ptr<CFolderFiles> files;
+    size_t filesExpected = 0;
+
+    size_t fileCount() const { return files ? files->size() : 0; }
 };
 
 // The folders entered so far, by device and inode, so that none is entered twice.
 using FolderIds = std::set<std::pair<dev_t, ino_t>>;
 
-// Whether a file of this name and size is a media file the finder lists.
-bool accepts(std::string_view name, unsigned long long length) {
-    const std::string ext = lowerExtension(name);
-    if (ext == "dat") {
-        return length >= kSmallestDatVideo;
+// What a name in the folder `fd` is to the scan: the listing's type and the name decide, but
+// links and entries of unknown type are looked at (relative to the folder, no path walk) for
+// what they lead to. Nothing for other files, names that are gone since the listing, and
+// dangling links.
+std::optional<CListed> classify(int fd, const dirent64 &entry, std::string_view name) {
+    unsigned char type = entry.d_type;
+    if (type == DT_LNK || type == DT_UNKNOWN) {
+        struct statx info {};
+        if (::statx(fd, entry.d_name, 0, STATX_TYPE, &info) != 0) {
+            return std::nullopt;
+        }
+        type = S_ISDIR(info.stx_mode) ? DT_DIR : S_ISREG(info.stx_mode) ? DT_REG : DT_UNKNOWN;
     }
-    return kindOfExtension(ext) != kUnsupported;
-}
-
-// What a name of the folder `fd` is, looked up relative to the folder (no path walk): links
-// and entries of unknown type by what they lead to. Nothing for other files, names that are
-// gone since the listing, and dangling links.
-std::optional<CFolderEntry> lookUp(int fd, const dirent64 &entry) {
-    const std::string_view name = entry.d_name;
-    if (entry.d_type == DT_DIR) {
-        return CFolderEntry{std::string(name), true};
+    if (type == DT_DIR) {
+        return CListed{0, 0, true, 0};
     }
-    if (entry.d_type != DT_REG && entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+    const CNameKind kind = kindOfFileName(name);
+    if (type != DT_REG || kind.kind == kUnsupported) {
         return std::nullopt;
     }
-    if (entry.d_type == DT_REG && kindOfPath(name) == kUnsupported) {
-        return std::nullopt;  // decided by the name alone, without a look at the file
-    }
-    struct statx info {};
-    if (::statx(fd, entry.d_name, 0, STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME, &info) !=
-        0) {
-        return std::nullopt;
-    }
-    if (S_ISDIR(info.stx_mode)) {
-        return CFolderEntry{std::string(name), true};
-    }
-    if (!S_ISREG(info.stx_mode) || !accepts(name, info.stx_size)) {
-        return std::nullopt;
-    }
-    const time_t created =
-        (info.stx_mask & STATX_BTIME) ? info.stx_btime.tv_sec : info.stx_mtime.tv_sec;
-    return CFolderEntry{std::string(name), false, info.stx_size, created};
+    return CListed{0, 0, false, kind.dat ? kSmallestDatVideo : 0};
 }
 
 // The entries of a folder as the kernel hands them out, read straight into a buffer: no
@@ -112,40 +115,57 @@ private:
     size_t m_offset = 0;
 };
 
-// Reads a folder's sub-folders and media files in byte order of their names. Nothing when the
-// folder cannot be read or was entered before.
-std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// Reads a folder's sub-folders and media files in byte order of their names, and hands its
+// media files to the readers. Nothing when the folder cannot be read or was entered before.
+std::optional<CFolderFrame> openFolder(std::string path, FolderIds &entered,
+                                       CFolderFileReaders &readers, CListingScratch &listed) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
-    const std::unique_ptr<const int, FdCloser> owner(&fd);
+    std::unique_ptr<const int, FdCloser> owner(&fd);
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !entered.emplace(info.st_dev, info.st_ino).second) {
         return std::nullopt;
     }
-    CFolderFrame frame{std::move(path), {}, 0};
+    listed.names.clear();
+    listed.entries.clear();
+    size_t fileCount = 0;
     CFolderListing listing(fd);
     while (const dirent64 *entry = listing.next()) {
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") {
             continue;
         }
-        if (std::optional<CFolderEntry> found = lookUp(fd, *entry)) {
-            frame.entries.push_back(std::move(*found));
+        if (std::optional<CListed> found = classify(fd, *entry, name)) {
+            found->offset = listed.names.size();
+            found->length = uint32_t(name.size());
+            listed.names.append(name);
+            listed.entries.push_back(*found);
+            fileCount += found->folder ? 0 : 1;
         }
     }
-    std::sort(frame.entries.begin(), frame.entries.end());
-    return frame;
-}
-
-std::string dateText(time_t seconds) {
-    struct tm local {};
-    char text[32] = {};
-    if (::localtime_r(&seconds, &local)) {
-        std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    std::sort(listed.entries.begin(), listed.entries.end(),
+              [&listed](const CListed &a, const CListed &b) {
+                  return listed.nameOf(a) < listed.nameOf(b);
+              });
+    CFolderFrame frame{std::move(path), {}, 0, nullptr, 0};
+    if (fileCount > 0) {
+        frame.files = std::make_shared<CFolderFiles>(fd, frame.path, fileCount,
+                                                     listed.names.size() + fileCount);
+        owner.release();  // the folder is the files' now, open until they are read
     }
-    return text;
+    for (const CListed &entry : listed.entries) {
+        if (entry.folder) {
+            frame.folders.push_back({std::string(listed.nameOf(entry)), frame.fileCount()});
+        } else {
+            frame.files->add(listed.nameOf(entry), entry.smallestLength);
+        }
+    }
+    if (frame.files) {
+        readers.submit(frame.files);
+    }
+    return frame;
 }
 
 }  // namespace
@@ -157,44 +177,96 @@ CMediaScan::CMediaScan(BatchSink sink, size_t batchSize, std::chrono::millisecon
 
 CMediaScan::Outcome CMediaScan::run(const std::string &folder, std::stop_token stop) {
     m_batch.clear();
+    m_batch.reserve(std::min<size_t>(m_batchSize, 4096));
+    m_pending.clear();
     m_lastFlush = std::chrono::steady_clock::now();
-    FolderIds entered;
-    std::vector<CFolderFrame> stack;
     if (folder.empty()) {
         return Outcome::Unreadable;  // not the root folder that "/" would make of it
     }
+    CFolderFileReaders readers(CFolderFileReaders::suitableThreads(), stop);
+    CListingScratch listed;
+    FolderIds entered;
+    std::vector<CFolderFrame> stack;
     if (std::optional<CFolderFrame> root =
-            openFolder(folder.ends_with('/') ? folder : folder + '/', entered)) {
+            openFolder(folder.ends_with('/') ? folder : folder + '/', entered, readers, listed)) {
         stack.push_back(std::move(*root));
     } else {
         return Outcome::Unreadable;
     }
-    while (!stack.empty()) {
-        if (stop.stop_requested()) {
-            flush();
-            return Outcome::Stopped;
-        }
+    Outcome outcome = Outcome::Finished;
+    while (!stack.empty() && outcome == Outcome::Finished) {
         CFolderFrame &frame = stack.back();
-        if (frame.next == frame.entries.size()) {
+        if (frame.nextFolder == frame.folders.size()) {
+            expect(frame.files, frame.filesExpected, frame.fileCount());
             stack.pop_back();
             continue;
         }
-        CFolderEntry &entry = frame.entries[frame.next++];
-        std::string path = frame.path + entry.name;
-        if (!entry.folder) {
-            add({std::move(entry.name), dateText(entry.created), std::move(path), entry.length});
-        } else if (std::optional<CFolderFrame> sub = openFolder(std::move(path) + '/', entered)) {
-            stack.push_back(std::move(*sub));  // `frame` and `entry` are not used past here
+        const CSubFolder &sub = frame.folders[frame.nextFolder++];
+        expect(frame.files, frame.filesExpected, sub.filesBefore);
+        frame.filesExpected = sub.filesBefore;
+        if (std::optional<CFolderFrame> opened =
+                openFolder(frame.path + sub.name + '/', entered, readers, listed)) {
+            stack.push_back(std::move(*opened));  // `frame` and `sub` are not used past here
+        }
+        if (!handOverMade(stop, nullptr)) {
+            outcome = Outcome::Stopped;
         }
     }
+    if (outcome == Outcome::Finished && !handOverMade(stop, &readers)) {
+        outcome = Outcome::Stopped;
+    }
     flush();
-    return Outcome::Finished;
+    m_pending.clear();
+    return outcome;
+}
+
+// The files [first, end) of a folder come next in the walk's order.
+void CMediaScan::expect(const std::shared_ptr<CFolderFiles> &folder, size_t first, size_t end) {
+    if (end > first) {
+        m_pending.push_back({folder, first, end - first});
+    }
+}
+
+// Hands over the records made so far in the order of the walk, stopping at the first file whose
+// folder is still being read; or, `helping` the readers, reading folders in line until that one
+// is read. False when asked to stop.
+bool CMediaScan::handOverMade(const std::stop_token &stop, CFolderFileReaders *helping) {
+    while (!m_pending.empty()) {
+        CPendingFiles &files = m_pending.front();
+        if (!files.folder->ready()) {
+            if (!helping) {
+                flushWhenDue();
+                return !stop.stop_requested();
+            }
+            while (!files.folder->ready() && helping->readNext()) {
+            }
+            files.folder->waitUntilReady();
+        }
+        for (; files.count > 0; ++files.first, --files.count) {
+            if (stop.stop_requested()) {
+                return false;
+            }
+            if (std::optional<CFoundFile> file = files.folder->record(files.first, m_dates)) {
+                add(std::move(*file));
+            }
+        }
+        m_pending.pop_front();
+        flushWhenDue();
+    }
+    return !stop.stop_requested();
 }
 
 void CMediaScan::add(CFoundFile file) {
     m_batch.push_back(std::move(file));
-    if (m_batch.size() >= m_batchSize ||
-        std::chrono::steady_clock::now() - m_lastFlush >= m_batchInterval) {
+    if (m_batch.size() >= m_batchSize) {
+        flush();
+    }
+}
+
+// Asked between folders rather than for each file: reading the clock costs more than adding a
+// file to the batch.
+void CMediaScan::flushWhenDue() {
+    if (!m_batch.empty() && std::chrono::steady_clock::now() - m_lastFlush >= m_batchInterval) {
         flush();
     }
 }
@@ -206,6 +278,7 @@ void CMediaScan::flush() {
     }
     std::vector<CFoundFile> batch;
     batch.swap(m_batch);
+    m_batch.reserve(std::min<size_t>(m_batchSize, 4096));  // rather than growing it step by step
     m_sink(std::move(batch));
 }
 
