@@ -16,8 +16,11 @@ before=${KIVOS_BEFORE:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cuts_by() {  # scene starts after the first, from the CSV
-  "$1" --segment "$2" --output "$work/out.scv" --csv "$work/out.csv" --quiet 2>/dev/null || return 0
+cuts_by() {  # scene starts after the first, from the CSV; a file refused is noted
+  if ! "$1" --segment "$2" --output "$work/out.scv" --csv "$work/out.csv" --quiet 2>/dev/null; then
+    echo "$2" >> "$work/refused.$(basename "$1")"
+    return 0
+  fi
   tail -n +3 "$work/out.csv" | cut -d, -f2 | tr '\n' ' '
 }
 
@@ -115,4 +118,13 @@ for file in cuts.mpg cuts.mp4 cuts.mkv cuts.mov cuts-mpeg4.avi cuts.wmv cuts-mjp
   for c in "${columns[@]}"; do line+=$(printf ' | %-14s' "${total[$c.hits]}+${total[$c.extra]}"); done
   echo "$line"
   unset total
+done
+# The copies a KIVOS refused (their cuts count as not found), with what ffmpeg decodes of them.
+for list in "$work"/refused.*; do
+  [[ -f $list ]] || continue
+  echo "refused by ${list##*/refused.}:"
+  sort -u "$list" | while read -r file; do
+    pictures=$(ffmpeg -v quiet -nostdin -i "$file" -map 0:v:0 -f framecrc - 2>/dev/null | grep -vc '^#' || true)
+    echo "  $(basename "$file") (ffmpeg decodes $pictures pictures of it)"
+  done
 done
