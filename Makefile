@@ -13,7 +13,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # Tests of code that runs threads of its own (label "threads"), built for ThreadSanitizer.
 TSAN_TARGETS ?= test_videomanager test_segmentation test_kivos test_remotelink test_damagedmedia \
-  test_walkfeatures test_damagedsegmentation
+  test_walkfeatures test_damagedsegmentation test_mediascan
 
 .PHONY: all deps configure build test run package bench test-asan test-tsan fuzz format clean
 
