@@ -52,10 +52,16 @@ KINDS = {
 }
 
 
-# Copies made as the damaged-media benchmark's extra seeds make them (0.01 %, the seed's label
-# "FIXTURE/flip0.01/N"), kept where one showed what the fixed seeds do not: under frame threads,
-# the scenes of the seventh H.264 copy differed from run to run.
+# Copies made as the damaged-media benchmark's extra seeds make them, kept where one showed what
+# the fixed seeds do not: under frame threads, the scenes of the seventh H.264 copy differed from
+# run to run.
 EXTRA_SEED_KINDS = {"flip0.01s7": 7}
+
+
+def extra_seed_copy(data, fixture, seed):
+    """The fixture's bytes with 0.01 % changed from extra seed number `seed`."""
+    rng = random.Random(zlib.crc32(f"{fixture}/flip0.01/{seed}".encode()))
+    return change_bytes(data, 0.0001, rng)
 
 
 def damaged_name(fixture, kind):
@@ -71,15 +77,16 @@ def main():
     for fixture in CODEC_FIXTURES:
         with open(os.path.join(source, fixture), "rb") as stream:
             data = stream.read()
-        copies = [(kind, damage, f"{fixture}/{kind}") for kind, damage in KINDS.items()]
-        copies += [(kind, KINDS["flip0.01"], f"{fixture}/flip0.01/{seed}")
-                   for kind, seed in EXTRA_SEED_KINDS.items()]
-        for kind, damage, label in copies:
+        copies = {}
+        for kind, damage in KINDS.items():
             # One seed per file and kind: adding a kind or a fixture changes no other copy.
-            rng = random.Random(zlib.crc32(label.encode()))
+            copies[kind] = damage(data, random.Random(zlib.crc32(f"{fixture}/{kind}".encode())))
+        for kind, seed in EXTRA_SEED_KINDS.items():
+            copies[kind] = extra_seed_copy(data, fixture, seed)
+        for kind, damaged in copies.items():
             path = os.path.join(target, damaged_name(fixture, kind))
             with open(path + ".part", "wb") as stream:
-                stream.write(damage(data, rng))
+                stream.write(damaged)
             os.replace(path + ".part", path)
 
 

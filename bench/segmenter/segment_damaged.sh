@@ -85,18 +85,15 @@ echo "(found = clean-file cuts found within 2 frames; extra = cuts matching none
 # 0.01 %, each from a seed of its own.
 seeds=${SEEDS:-8}
 python3 - "$(dirname "$0")/../../tools/make-damaged-media.py" "$fixtures" "$work" "$seeds" <<'PY'
-import importlib.util, random, sys, zlib
-spec = importlib.util.spec_from_file_location("damage", sys.argv[1])
-damage = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(damage)
+import runpy, sys
+extra_seed_copy = runpy.run_path(sys.argv[1])["extra_seed_copy"]
 for name in ("cuts.mpg", "cuts.mp4", "cuts.mkv", "cuts.mov", "cuts-mpeg4.avi", "cuts.wmv",
              "cuts-mjpeg.avi"):
     data = open(f"{sys.argv[2]}/{name}", "rb").read()
     stem, ext = name.rsplit(".", 1)
     for seed in range(int(sys.argv[4])):
-        rng = random.Random(zlib.crc32(f"{name}/flip0.01/{seed}".encode()))
         open(f"{sys.argv[3]}/{stem}.seed{seed}.{ext}", "wb").write(
-            damage.change_bytes(data, 0.0001, rng))
+            extra_seed_copy(data, name, seed))
 PY
 header=$(printf '%-26s %5s' "0.01 % over $seeds seeds" "clean")
 for c in "${columns[@]}"; do header+=$(printf ' | %-14s' "$c found+extra"); done

@@ -31,9 +31,10 @@ bool CGreyRowPairs::finish(kivo::DifferenceHistogram &differences, kivo::GreyHis
 }
 
 kivo::GreyPlane topDownPlaneOf(const CDib *picture) {
-    if (picture == nullptr || picture->isEmpty() || picture->bitCount() != 8) {
+    const kivo::GreyPlane plane = picture ? kivo::greyPlaneOf(*picture) : kivo::GreyPlane{};
+    if (plane.rows == nullptr) {
         return {};
     }
-    return {picture->pixelAddress(0, 0), -static_cast<ptrdiff_t>(picture->stride()),
-            picture->width(), picture->height()};
+    return {plane.rows + (plane.height - 1) * plane.stride, -plane.stride, plane.width,
+            plane.height};
 }

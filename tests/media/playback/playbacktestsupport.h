@@ -13,13 +13,10 @@
 #include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include "testsupport/fixturepath.h"
 
 // What the engine's and the window's tests share: the fixture media and local servers that
 // stand in for network addresses.
-
-inline QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 // Opens the asynchronous way and waits for the ticket's report: its result, 0 when refused at
 // once, -1 when no report came.

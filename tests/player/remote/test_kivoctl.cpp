@@ -10,15 +10,12 @@
 #include <QTest>
 
 #include <memory>
+#include "testsupport/fixturepath.h"
 
 namespace {
 
 const QString kPlayer = QStringLiteral(KIVO_PLAYER_PATH);
 const QString kCtl = QStringLiteral(KIVOCTL_PATH);
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 struct CRun {
     int status = -1;

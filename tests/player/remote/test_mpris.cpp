@@ -17,15 +17,12 @@
 #include <QUrl>
 
 #include <algorithm>
+#include "testsupport/fixturepath.h"
 
 namespace {
 
 const QString kPlayer = QStringLiteral(KIVO_PLAYER_PATH);
 const QString kService = QStringLiteral("org.mpris.MediaPlayer2.kivop");
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 // A player process in a session of its own (runtime, configuration and cache folders).
 class CRunningPlayer {

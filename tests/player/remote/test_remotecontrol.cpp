@@ -16,16 +16,13 @@
 #include "player/transport/playercontrol.h"
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
+#include "testsupport/fixturepath.h"
 
 using kivo::remote::CRemoteControl;
 using kivo::remote::ERequest;
 using kivo::shell::CTextReply;
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 // The control panel's side as far as requests reach it: the transport's operations, the
 // commands the requests run, and the windows they ask for (remembered).

@@ -14,14 +14,11 @@
 
 #include <cstring>
 #include <memory>
+#include "testsupport/fixturepath.h"
 
 namespace {
 
 const QString kPlayer = QStringLiteral(KIVOP_PATH);
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 // One user's desktop session: its own runtime and configuration folders.
 class CSession {

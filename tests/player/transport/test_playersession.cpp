@@ -7,12 +7,9 @@
 #include "media/playback/playbackengine.h"
 #include "player/transport/playersession.h"
 #include "scene/videodescription.h"
+#include "testsupport/fixturepath.h"
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 // Opens a file in the session's engine the way the control panel does: asynchronously, then
 // waits for the engine's answer.

@@ -12,12 +12,9 @@
 #include "player/transport/playersession.h"
 #include "player/transport/playertransport.h"
 #include "scene/videodescription.h"
+#include "testsupport/fixturepath.h"
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 // A playlist of names: starting it only counts (the files themselves are not needed here).
 class CNamesPlaylist : public IPlaylistPlayer {

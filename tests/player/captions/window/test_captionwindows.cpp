@@ -27,32 +27,13 @@
 #include "player/transport/window/videownd.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
+#include "testsupport/fixturepath.h"
+#include "testsupport/widgetreading.h"
 #include "uisupport/asker.h"
 #include "uisupport/registry.h"
 #include "uisupport/sysinfo.h"
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
-
-bool isEnabled(const QMenu &menu, int command) {
-    for (const QAction *action : menu.actions()) {
-        if (action->data().toInt() == command) {
-            return action->isEnabled();
-        }
-    }
-    return false;
-}
-
-QStringList rowTexts(const QTreeWidget &list, int column) {
-    QStringList texts;
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        texts.append(list.topLevelItem(row)->text(column));
-    }
-    return texts;
-}
 
 CCaptionEntry caption(double time, const char *text) {
     CCaptionEntry entry;

@@ -21,32 +21,13 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "scene/videodescription.h"
+#include "testsupport/fixturepath.h"
+#include "testsupport/widgetreading.h"
 #include "uisupport/asker.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/registry.h"
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
-
-bool isEnabled(const QMenu &menu, int command) {
-    for (const QAction *action : menu.actions()) {
-        if (action->data().toInt() == command) {
-            return action->isEnabled();
-        }
-    }
-    return false;
-}
-
-QStringList rowTexts(const QTreeWidget &list, int column) {
-    QStringList texts;
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        texts.append(list.topLevelItem(row)->text(column));
-    }
-    return texts;
-}
 
 // The names under one node of the finder's tree.
 QStringList childTexts(const QTreeWidgetItem *node) {

@@ -21,6 +21,7 @@
 #include "scene/videodescription.h"
 #include "scenecontrols/sceneimagelist.h"
 #include "scenecontrols/sceneimagetree.h"
+#include "testsupport/fixturepath.h"
 #include "uisupport/asker.h"
 #include "uisupport/containerwnd.h"
 #include "uisupport/flatbutton.h"
@@ -28,10 +29,6 @@
 #include "uisupport/registry.h"
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 bool isEnabled(QMenu &menu, int command) {
     for (const QAction *action : menu.actions()) {

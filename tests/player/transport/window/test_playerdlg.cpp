@@ -36,6 +36,7 @@
 #include "player/transport/window/videownd.h"
 #include "scene/scvfile.h"
 #include "scene/videodescription.h"
+#include "testsupport/fixturepath.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
 #include "uisupport/hoverbutton.h"
@@ -43,10 +44,6 @@
 #include "uisupport/textdisplays.h"
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 // A panel whose engine makes no sound, on a settings file of the test's own.
 struct CPanel {

@@ -11,15 +11,8 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
+#include "testsupport/fixturepath.h"
 #include "uisupport/registry.h"
-
-namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
-
-}  // namespace
 
 class TestPlayerDlgRemote : public QObject {
     Q_OBJECT

@@ -17,6 +17,7 @@
 #include "player/transport/window/playercontainers.h"
 #include "player/transport/window/playerdlg.h"
 #include "player/transport/window/videownd.h"
+#include "testsupport/fixturepath.h"
 #include "uisupport/asker.h"
 #include "uisupport/dlgmanager.h"
 #include "uisupport/registry.h"
@@ -24,10 +25,6 @@
 using namespace kivo::player;
 
 namespace {
-
-QString fixture(const char *name) {
-    return qEnvironmentVariable("KIVO_FIXTURES") + u'/' + QString::fromLatin1(name);
-}
 
 struct CPlayer {
     explicit CPlayer(const QString &settingsFile) : registry(settingsFile), panel(registry, {}) {
