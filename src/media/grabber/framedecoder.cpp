@@ -72,6 +72,15 @@ bool isUsableRate(AVRational rate) {
     return value >= kMinRate && value <= kMaxRate;
 }
 
+// The frame rates an MPEG-1 or MPEG-2 sequence header can name without its extension; FFmpeg
+// rounds an estimate that lies close to a common rate onto it.
+bool isMpegTableRate(AVRational rate) {
+    constexpr AVRational kTable[] = {{24000, 1001}, {24, 1}, {25, 1},       {30000, 1001},
+                                     {30, 1},       {50, 1}, {60000, 1001}, {60, 1}};
+    return std::any_of(std::begin(kTable), std::end(kTable),
+                       [rate](AVRational entry) { return av_cmp_q(entry, rate) == 0; });
+}
+
 int pickVideoStream(AVFormatContext &format) {
     // Cover art of a sound file is a one-picture "video" stream; it does not make a video.
     int best = av_find_best_stream(&format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -150,21 +159,17 @@ int CFrameDecoder::openFile(const std::string &path) {
         close();
         return 0;
     }
-    m_framesPerTick = av_q2d(m_timeBase) * av_q2d(m_rate);
-
-    double seconds = -1;
+    m_seconds = -1;
     if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0) {
-        seconds = static_cast<double>(stream.duration) * av_q2d(m_timeBase);
+        m_seconds = static_cast<double>(stream.duration) * av_q2d(m_timeBase);
     } else if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0) {
-        seconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
+        m_seconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
     }
-    const double frames = std::round(seconds * av_q2d(m_rate));
-    if (!(frames >= 0 && frames < kMaxFrames)) {
+    if (!useRate(m_rate)) {
         logLine("\"" + path + "\" has no usable length");
         close();
         return 0;
     }
-    m_frameCount = std::max<int64_t>(1, static_cast<int64_t>(frames));
 
     if (!openDecoder(stream)) {
         close();
@@ -191,7 +196,42 @@ int CFrameDecoder::openFile(const std::string &path) {
         close();
         return 0;
     }
+    takeCodedRate(path);
     return 1;
+}
+
+bool CFrameDecoder::useRate(AVRational rate) {
+    const double frames = std::round(m_seconds * av_q2d(rate));
+    if (!(frames >= 0 && frames < kMaxFrames)) {
+        return false;
+    }
+    m_rate = rate;
+    m_framesPerTick = av_q2d(m_timeBase) * av_q2d(m_rate);
+    m_frameCount = std::max<int64_t>(1, static_cast<int64_t>(frames));
+    return true;
+}
+
+void CFrameDecoder::takeCodedRate(const std::string &path) {
+    // MPEG-1 and MPEG-2 video name their frame rate in every sequence header, from a short table.
+    // A program or transport stream names none, and FFmpeg estimates the average rate from the
+    // timestamps of the first packets: damage there (a broken pack header that makes the
+    // demuxer cut the stream into packets half a frame apart) gives an estimate that is no rate
+    // of the table, and frame numbers from it drift away from the pictures. The header's rate
+    // holds then. An estimate in the table is kept: it may be the rate of film shown with
+    // repeated fields (24000/1001 under a header that names 30000/1001).
+    const AVCodecID codec = m_codec->codec_id;
+    const AVRational coded = m_codec->framerate;
+    if ((codec != AV_CODEC_ID_MPEG1VIDEO && codec != AV_CODEC_ID_MPEG2VIDEO) ||
+        isMpegTableRate(m_rate) || !isUsableRate(coded) || av_cmp_q(coded, m_rate) == 0) {
+        return;
+    }
+    // Only the first key picture has been placed, at position 0 whatever the rate.
+    const AVRational estimated = m_rate;
+    if (useRate(coded)) {
+        logLine("\"" + path + "\": the timestamps at the start suggest " +
+                std::to_string(av_q2d(estimated)) + " frames per second; the video's own " +
+                std::to_string(av_q2d(coded)) + " is used");
+    }
 }
 
 int CFrameDecoder::openDecoder(AVStream &stream) {
@@ -307,6 +347,7 @@ void CFrameDecoder::close() {
     m_rate = {0, 1};
     m_width = m_height = 0;
     m_frameCount = 0;
+    m_seconds = -1;
     m_seekCount = 0;
     m_firstTimestamp = AV_NOPTS_VALUE;
     m_framesPerTick = 0;

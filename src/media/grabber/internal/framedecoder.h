@@ -75,6 +75,12 @@ private:
     int openFile(const std::string &path);
     int openDecoder(AVStream &stream);
     int openCodec(const AVCodec &decoder, const AVCodecParameters &parameters);
+    // Sets the frame rate, and the frame count from the stream's length; false (nothing
+    // changed) when the count would be unusable.
+    bool useRate(AVRational rate);
+    // Once the first key picture is decoded: the rate the video stream names itself, where the
+    // container's estimate is plainly broken.
+    void takeCodedRate(const std::string &path);
     // Damage was met: decoded pictures from here on must not depend on thread timing.
     void noteDamage();
     bool leaveThreads();
@@ -115,6 +121,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     int64_t m_frameCount = 0;
+    double m_seconds = -1;  // the stream's length
     // Read by other threads while a read-ahead walks.
     std::atomic<int64_t> m_seekCount = 0;
     // The container's timestamps count packets (AVI) and are corrected from its index.
