@@ -95,6 +95,15 @@ TEST_F(DamagedSegmentation, LittleDamageKeepsTheCuts) {
     EXPECT_GE(hits * 10, clean * 9);
 }
 
+// Damage in the first packets of an MPEG-2 program stream breaks the frame rate FFmpeg estimates
+// from their timestamps (the fifth extra seed of the damaged-media benchmark); the video's own
+// rate keeps every cut on its frame.
+TEST_F(DamagedSegmentation, BrokenRateEstimateKeepsTheCutFrames) {
+    const std::vector<double> clean = cuts(fixture("cuts.mpg"));
+    ASSERT_EQ(clean.size(), 3u);
+    EXPECT_EQ(cuts(damagedCopy("cuts.mpg", "flip0.01s5")), clean);
+}
+
 // Decoder threads conceal damage differently from run to run, and frame threads may hand out a
 // damaged picture unflagged before the damage shows; the scenes must not differ.
 TEST_F(DamagedSegmentation, TheSameScenesOnEveryRun) {

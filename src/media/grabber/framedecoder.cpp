@@ -56,6 +56,10 @@ constexpr ptrdiff_t kMaxBidirectionalRun = 3;
 // Pictures whose position lies this close to a whole frame number are on the frame grid.
 constexpr double kGridTolerance = 0.25;
 
+// Pictures numbered by counting after a timestamp off the grid, at most; then the timestamps
+// hold again even where they disagree with the count.
+constexpr int kMaxCountedPictures = 32;
+
 // Frame rates outside this range come from broken headers.
 constexpr double kMinRate = 0.01;
 constexpr double kMaxRate = 1000.0;
@@ -149,6 +153,12 @@ int CFrameDecoder::openFile(const std::string &path) {
     AVStream &stream = *m_format->streams[m_streamIndex];
     m_countedTimestamps = std::strcmp(m_format->iformat->name, "avi") == 0;
     m_gapsMeanLoss = m_countedTimestamps || std::strcmp(m_format->iformat->name, "asf") == 0;
+    // MPEG video in a program or transport stream: the container times only some pictures and
+    // the parser times the others from the pictures before them, so damage gives pictures
+    // timestamps off the frame grid, where the pictures themselves still follow one frame apart.
+    const AVCodecID codec = stream.codecpar->codec_id;
+    m_countsPictures = (m_format->iformat->flags & AVFMT_TS_DISCONT) != 0 &&
+                       (codec == AV_CODEC_ID_MPEG1VIDEO || codec == AV_CODEC_ID_MPEG2VIDEO);
     m_timeBase = stream.time_base;
     m_rate = stream.avg_frame_rate;
     if (!isUsableRate(m_rate)) {
@@ -354,7 +364,9 @@ void CFrameDecoder::close() {
     m_recentCapacity = 0;
     m_positioned = m_keySeen = m_hasLastPosition = m_draining = m_ended = m_tainted = false;
     m_singleThreaded = m_redecode = false;
-    m_countedTimestamps = m_gapsMeanLoss = false;
+    m_countedTimestamps = m_gapsMeanLoss = m_countsPictures = false;
+    m_countedRun = 0;
+    m_lastStamped = 0;
     m_lastPacketTime = AV_NOPTS_VALUE;
     m_firstKeyPosition = m_lastPosition = m_keepFrom = m_skipBefore = 0;
 }
@@ -551,6 +563,8 @@ bool CFrameDecoder::restartAt(int64_t timestamp, bool fromStart) {
     avcodec_flush_buffers(m_codec.get());
     m_positioned = false;
     m_keySeen = m_hasLastPosition = m_draining = m_ended = m_tainted = false;
+    m_countedRun = 0;
+    m_lastStamped = 0;
     m_lastPacketTime = AV_NOPTS_VALUE;
 
     int error = 0;
@@ -621,7 +635,10 @@ bool CFrameDecoder::decodeNext() {
             continue;
         }
         const AVPacket &packet = *m_packet;
-        const bool early = packet.pts != AV_NOPTS_VALUE && positionOf(packet.pts) < m_skipBefore;
+        // Where pictures may be numbered by counting, every picture is decoded: one skipped
+        // would shift the count.
+        const bool early = !m_countsPictures && packet.pts != AV_NOPTS_VALUE &&
+                           positionOf(packet.pts) < m_skipBefore;
         m_codec->skip_frame = early ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
         m_concealer.keep(*m_packet);
         error = avcodec_send_packet(m_codec.get(), m_packet.get());
@@ -754,6 +771,9 @@ void CFrameDecoder::acceptFrame() {
         av_frame_unref(m_frame.get());
         return;
     }
+    if (m_countsPictures) {
+        position = countedPosition(position, isKeyPicture(*m_frame));
+    }
     if (!m_keySeen) {
         m_keySeen = true;
         m_firstKeyPosition = position;
@@ -783,6 +803,31 @@ void CFrameDecoder::acceptFrame() {
     while (m_recent.size() > m_recentCapacity) {
         m_recent.pop_front();
     }
+}
+
+double CFrameDecoder::countedPosition(double stamped, bool key) {
+    // Once a picture's timestamp falls off the frame grid, or leaps further ahead than damage
+    // loses pictures in a row, pictures are numbered one after the previous, as FFmpeg's own
+    // frame counting does, until the timestamps hold again: one agrees with the count (the count
+    // has caught up with the pictures the damage mistimed), or one lies on the grid one frame
+    // after the previous picture's (pictures were lost, and the count lags behind them). A key
+    // picture keeps its timestamp, as it does where a seek starts decoding from it.
+    const auto onGrid = [](double position) {
+        return std::abs(position - std::round(position)) < kGridTolerance;
+    };
+    const double counted = m_lastPosition + 1;
+    const double previous = m_lastStamped;
+    m_lastStamped = stamped;
+    const bool mistimed = !onGrid(stamped) || stamped - counted > kMaxCountedPictures;
+    if (!m_hasLastPosition || key || (m_countedRun == 0 && !mistimed) ||
+        std::abs(stamped - counted) < kGridTolerance ||
+        (onGrid(stamped) && std::abs(stamped - previous - 1) < kGridTolerance) ||
+        m_countedRun >= kMaxCountedPictures) {
+        m_countedRun = 0;
+        return stamped;
+    }
+    ++m_countedRun;
+    return counted;
 }
 
 bool CFrameDecoder::untimedIsNext() const {

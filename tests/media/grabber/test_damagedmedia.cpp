@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -212,6 +216,69 @@ TEST_F(DamagedMedia, CleanFilesKeepTheirFrameThreads) {
         EXPECT_EQ(video.damagedPictureCount(), 0) << path;
     }
     EXPECT_EQ(threadsLeft, 0);
+    std::filesystem::remove_all(folder);
+}
+
+// A copy of index.mpg whose video packet in the sixth 2048-byte pack claims 53 KB instead of 2 KB:
+// the demuxer then cuts the following packs into packets half a frame apart, and the frame rate
+// FFmpeg estimates from their timestamps is off by a tenth. Empty when the fixture has no video
+// packet there.
+std::string copyWithBrokenPacketLength(const std::string &folder) {
+    std::ifstream in(fixturePath("index.mpg"), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    constexpr size_t kSixthPack = 5 * 2048;
+    const size_t packet = bytes.find(std::string("\0\0\1\xE0", 4), kSixthPack + 1);
+    if (packet == std::string::npos || packet > kSixthPack + 2048) {
+        return {};
+    }
+    bytes[packet + 4] = '\xD0';  // high byte of the packet's length
+    const std::string path = folder + "/index-broken-length.mpg";
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// The frame numbers follow the video's own frame rate, not the container's broken estimate:
+// every picture the decoder did not flag reads its own number, the stream keeps its length, and
+// a seek gives the walk's picture.
+TEST_F(DamagedMedia, BrokenPacketLengthAtTheStartKeepsTheFrameRate) {
+    std::string folder = (std::filesystem::temp_directory_path() / "kivo-mpeg-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    const std::string path = copyWithBrokenPacketLength(folder);
+    ASSERT_FALSE(path.empty());
+    int rateReplaced = 0;
+    ScopedLogSink capture(
+        [&rateReplaced](kivo::LogLevel, std::string_view, const std::string &line) {
+            rateReplaced += line.find("the video's own") != std::string::npos ? 1 : 0;
+        });
+    CVideoManager video;
+    ASSERT_EQ(video.open(path), 1);
+    EXPECT_GE(rateReplaced, 1) << "the copy no longer breaks the estimated rate";
+    EXPECT_EQ(video.frameRate(), 25);
+    EXPECT_EQ(video.duration(), kIndexFrames);
+    const Walk walk = walkEveryFrame(video);
+    int readTrue = 0;
+    for (int frame = 0; frame < kIndexFrames; ++frame) {
+        const std::unique_ptr<CDib> picture = video.greyPictureAt(frame);
+        if (picture == nullptr || video.lastPictureDamaged()) {
+            continue;
+        }
+        const int index = frameIndexOf(*picture);
+        EXPECT_TRUE(index == frame || index < 0) << "frame " << frame << " shows " << index;
+        readTrue += index == frame ? 1 : 0;
+    }
+    EXPECT_GE(readTrue, kIndexFrames * 9 / 10);
+
+    // Every frame reached by a jump, in random order, the damaged stretch at the start included.
+    std::vector<int> order(kIndexFrames);
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(5));
+    CVideoManager seeking;
+    ASSERT_EQ(seeking.open(path), 1);
+    for (const int frame : order) {
+        const std::unique_ptr<CDib> picture = seeking.greyPictureAt(frame);
+        EXPECT_EQ(picture ? hashOf(*picture) : 0, walk.pictures[static_cast<size_t>(frame)])
+            << "frame " << frame;
+    }
     std::filesystem::remove_all(folder);
 }
 

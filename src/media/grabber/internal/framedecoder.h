@@ -102,6 +102,8 @@ private:
     void timePacketByIndex(AVPacket &packet) const;
     void noteLostPackets(const AVPacket &packet);
     void acceptFrame();
+    // The position of a picture whose timestamp gives `stamped`, where pictures may be counted.
+    double countedPosition(double stamped, bool key);
     bool untimedIsNext() const;
     bool isDamaged(const AVFrame &frame);
     int64_t timestampOf(double frame) const;
@@ -128,6 +130,8 @@ private:
     bool m_countedTimestamps = false;
     // Its packets' decoding times are reliable enough that a gap means lost packets (AVI, ASF).
     bool m_gapsMeanLoss = false;
+    // MPEG video whose mistimed pictures are numbered by counting (see countedPosition).
+    bool m_countsPictures = false;
 
     // Timestamp of the first key picture: frame 0.
     int64_t m_firstTimestamp = AV_NOPTS_VALUE;
@@ -144,8 +148,10 @@ private:
     double m_firstKeyPosition = 0;
     double m_lastPosition = 0;
     bool m_hasLastPosition = false;
-    double m_keepFrom = 0;    // earlier pictures are not kept
-    double m_skipBefore = 0;  // earlier pictures are decoded only as far as others need them
+    int m_countedRun = 0;      // pictures numbered by counting in a row
+    double m_lastStamped = 0;  // the previous picture's position by its timestamp
+    double m_keepFrom = 0;     // earlier pictures are not kept
+    double m_skipBefore = 0;   // earlier pictures are decoded only as far as others need them
     bool m_draining = false;
     bool m_ended = false;
     bool m_tainted = false;  // a damaged picture was met and no clean key picture since
