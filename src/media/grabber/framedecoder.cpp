@@ -224,15 +224,14 @@ bool CFrameDecoder::useRate(AVRational rate) {
 void CFrameDecoder::takeCodedRate(const std::string &path) {
     // MPEG-1 and MPEG-2 video name their frame rate in every sequence header, from a short table.
     // A program or transport stream names none, and FFmpeg estimates the average rate from the
-    // timestamps of the first packets: damage there (a broken pack header that makes the
-    // demuxer cut the stream into packets half a frame apart) gives an estimate that is no rate
-    // of the table, and frame numbers from it drift away from the pictures. The header's rate
-    // holds then. An estimate in the table is kept: it may be the rate of film shown with
+    // timestamps of the first packets: damage there (a broken packet length that makes the
+    // demuxer cut the following packs into packets half a frame apart) gives an estimate that is
+    // no rate of the table, and frame numbers from it drift away from the pictures. The header's
+    // rate holds then. An estimate in the table is kept: it may be the rate of film shown with
     // repeated fields (24000/1001 under a header that names 30000/1001).
-    const AVCodecID codec = m_codec->codec_id;
     const AVRational coded = m_codec->framerate;
-    if ((codec != AV_CODEC_ID_MPEG1VIDEO && codec != AV_CODEC_ID_MPEG2VIDEO) ||
-        isMpegTableRate(m_rate) || !isUsableRate(coded) || av_cmp_q(coded, m_rate) == 0) {
+    if (!m_countsPictures || isMpegTableRate(m_rate) || !isUsableRate(coded) ||
+        av_cmp_q(coded, m_rate) == 0) {
         return;
     }
     // Only the first key picture has been placed, at position 0 whatever the rate.
