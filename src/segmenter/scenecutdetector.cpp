@@ -101,10 +101,17 @@ void CSceneCutDetector::detectByNetwork(double frame, double score) {
 }
 
 bool CSceneCutDetector::isOddPicture(double frame) {
-    if (m_candidates.empty() || m_candidates.back() != frame - 1.0) {
+    // Damaged pictures the walk stepped over leave gaps: the pair before this one is the
+    // previous entry, and the picture before the odd one is the later picture of the entry
+    // before that (without such an entry, the one just before it).
+    const size_t entries = m_historyFrames.size();
+    if (m_candidates.empty() || entries < 2 ||
+        m_candidates.back() != m_historyFrames[entries - 2]) {
         return false;
     }
-    const double score = spanScore(frame - 1.0, frame + 1.0);
+    const double previous = m_historyFrames[entries - 2];
+    const double before = entries >= 3 ? m_historyFrames[entries - 3] + 1.0 : previous;
+    const double score = spanScore(before, frame + 1.0);
     return score != -1.0 && !(score > kCandidateScore);
 }
 

@@ -63,8 +63,9 @@ public:
 private:
     void detectDarkRun(double frame, double greySpread);
     void detectByNetwork(double frame, double score);
-    // True when `frame` - 1 is the last candidate and the frames before and after `frame` look
-    // alike: the two pairs around `frame` differ only because that one picture does.
+    // True when the pair before `frame` (the previous entry, `frame` - 1 unless pictures were
+    // stepped over) is the last candidate and the pictures on either side of its later picture
+    // look alike: the two pairs around that picture differ only because it does.
     bool isOddPicture(double frame);
     void judgeSeveralCandidates();
     // The cut score between two stored grey frames, or -1 when either is not at hand.

@@ -414,6 +414,28 @@ TEST_F(SeveralCandidates, OddPicturesCanBeDroppedBeforeJudging) {
     EXPECT_EQ(cuts, std::vector<double>{40});
 }
 
+// The same odd picture 34 with the damaged picture 35 stepped over: the walk pairs 34 with 36,
+// so the pair after the odd one is entry 35, not 34. Its neighbours 33 and 36 still match.
+TEST_F(SeveralCandidates, OddPicturesAreFoundAcrossSteppedOverPictures) {
+    CVideoDescription description;
+    CSceneCutDetector dropping(&m_frames, m_network, description);
+    dropping.setOddPicturesDropped(true);
+    std::vector<double> cuts;
+    for (double k = 0; k < 50; ++k) {
+        if (k == 34) {
+            continue;
+        }
+        kivo::FrameFeatures f{};
+        f[kivo::kGreySpread] = 60;
+        f[kivo::kCutScore] = k == 33 || k == 35 ? 0.99 : k == 39 ? 0.97 : 0.0;
+        const double cut = dropping.process(k, f);
+        if (cut > 0) {
+            cuts.push_back(cut);
+        }
+    }
+    EXPECT_EQ(cuts, std::vector<double>{40});
+}
+
 TEST_F(SeveralCandidates, FramesBeyondTheVideoDropTheCandidates) {
     EXPECT_TRUE(decide(200, {0.99, 0.99}).empty());
 }
