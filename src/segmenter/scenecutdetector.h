@@ -70,6 +70,9 @@ private:
     void judgeSeveralCandidates();
     // The cut score between two stored grey frames, or -1 when either is not at hand.
     double spanScore(double first, double last);
+    // The earlier picture of the pair (`frame`, `frame` + 1) as walked: `frame` itself, or an
+    // earlier picture when the walk stepped over pictures before `frame` + 1.
+    double pictureBefore(double frame) const;
     // The stored features of `frame`, or null when the history holds no entry for it.
     const kivo::FrameFeatures *storedFeatures(double frame) const;
     void cut(double frame);
