@@ -54,8 +54,8 @@ KINDS = {
 
 # Copies made as the damaged-media benchmark's extra seeds make them, kept where one showed what
 # the fixed seeds do not: under frame threads, the scenes of the seventh H.264 copy differed from
-# run to run; in the fifth Motion JPEG copy, the damaged first picture of a scene was stepped
-# over and an odd picture next to a stepped-over one hid the cut.
+# run to run; the fifth MPEG-2 copy has a broken packet length in its first packs, which threw
+# the frame rate estimated from their timestamps off by a tenth.
 EXTRA_SEED_KINDS = {"flip0.01s7": 7, "flip0.01s5": 5}
 
 

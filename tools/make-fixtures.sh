@@ -131,8 +131,8 @@ bench-1080p.mp4   H.264 1080p, GOP 250     500     25          0 125 250 375   (
 bench-natural-1080p.mp4  H.264 1080p, pictures  600  25   0 100 200 300 400 500, black ~300 (make bench only)
 damaged/NAME.KIND.EXT  cuts.* and index.* damaged: flip0.01 / flip1 (0.01 % / 1 % of the bytes
                   changed), cut30 / cut90 (truncated to 30 % / 90 %), noise64k (64 KiB of noise
-                  in the middle), zerohead (first 4 KiB zeroed), flip0.01s7 / flip0.01s5 (0.01 %
-                  from the benchmark's seventh / fifth extra seed)
+                  in the middle), zerohead (first 4 KiB zeroed), flip0.01s7 and flip0.01s5 (0.01 %
+                  from the benchmark's seventh and fifth extra seeds)
 TXT
 rm -f "$dir/cuts-master.mkv" "$dir/index-master.mkv" "$dir/index-ntsc-master.mkv"
 echo "$stamp_value" > "$stamp"
