@@ -101,17 +101,22 @@ void CSceneCutDetector::detectByNetwork(double frame, double score) {
 }
 
 bool CSceneCutDetector::isOddPicture(double frame) {
-    if (m_candidates.empty() || m_candidates.back() != frame - 1.0) {
+    // Damaged pictures the walk stepped over leave gaps: the pair before this one is the
+    // previous entry.
+    const size_t entries = m_historyFrames.size();
+    if (m_candidates.empty() || entries < 2 ||
+        m_candidates.back() != m_historyFrames[entries - 2]) {
         return false;
     }
-    const double score = spanScore(frame - 1.0, frame + 1.0);
+    const double score = spanScore(pictureBefore(m_candidates.back()), frame + 1.0);
     return score != -1.0 && !(score > kCandidateScore);
 }
 
 void CSceneCutDetector::judgeSeveralCandidates() {
     // Frames that change for a while (a flash, fast motion) give runs of candidates: they only
     // count as a cut when the frame before the run and the one after it differ as well.
-    if (!(spanScore(m_candidates.front(), m_candidates.back() + 1.0) > kCandidateScore)) {
+    if (!(spanScore(pictureBefore(m_candidates.front()), m_candidates.back() + 1.0) >
+          kCandidateScore)) {
         reset();
         return;
     }
@@ -145,6 +150,16 @@ double CSceneCutDetector::spanScore(double first, double last) {
     kivo::computeGreyHistogram(beforePlane, beforeHistogram);
     return kivo::analyzeFramePair(beforePlane, laterPlane, beforeHistogram, laterHistogram,
                                   m_network)[kivo::kCutScore];
+}
+
+double CSceneCutDetector::pictureBefore(double frame) const {
+    // The later picture of the entry before; without one, no picture was stepped over.
+    for (size_t i = m_historyFrames.size(); i-- > 1;) {
+        if (m_historyFrames[i] == frame) {
+            return m_historyFrames[i - 1] + 1.0;
+        }
+    }
+    return frame;
 }
 
 const kivo::FrameFeatures *CSceneCutDetector::storedFeatures(double frame) const {

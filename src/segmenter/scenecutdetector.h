@@ -63,12 +63,16 @@ public:
 private:
     void detectDarkRun(double frame, double greySpread);
     void detectByNetwork(double frame, double score);
-    // True when `frame` - 1 is the last candidate and the frames before and after `frame` look
-    // alike: the two pairs around `frame` differ only because that one picture does.
+    // True when the pair before `frame` (the previous entry, `frame` - 1 unless pictures were
+    // stepped over) is the last candidate and the pictures on either side of its later picture
+    // look alike: the two pairs around that picture differ only because it does.
     bool isOddPicture(double frame);
     void judgeSeveralCandidates();
     // The cut score between two stored grey frames, or -1 when either is not at hand.
     double spanScore(double first, double last);
+    // The earlier picture of the pair (`frame`, `frame` + 1) as walked: `frame` itself, or an
+    // earlier picture when the walk stepped over pictures before `frame` + 1.
+    double pictureBefore(double frame) const;
     // The stored features of `frame`, or null when the history holds no entry for it.
     const kivo::FrameFeatures *storedFeatures(double frame) const;
     void cut(double frame);

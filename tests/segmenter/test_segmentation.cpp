@@ -414,6 +414,48 @@ TEST_F(SeveralCandidates, OddPicturesCanBeDroppedBeforeJudging) {
     EXPECT_EQ(cuts, std::vector<double>{40});
 }
 
+// The same odd picture 34 with the damaged picture 35 stepped over: the walk pairs 34 with 36,
+// so the pair after the odd one is entry 35, not 34. Its neighbours 33 and 36 still match.
+TEST_F(SeveralCandidates, OddPicturesAreFoundAcrossSteppedOverPictures) {
+    CVideoDescription description;
+    CSceneCutDetector dropping(&m_frames, m_network, description);
+    dropping.setOddPicturesDropped(true);
+    std::vector<double> cuts;
+    for (double k = 0; k < 50; ++k) {
+        if (k == 34) {
+            continue;
+        }
+        kivo::FrameFeatures f{};
+        f[kivo::kGreySpread] = 60;
+        f[kivo::kCutScore] = k == 33 || k == 35 ? 0.99 : k == 39 ? 0.97 : 0.0;
+        const double cut = dropping.process(k, f);
+        if (cut > 0) {
+            cuts.push_back(cut);
+        }
+    }
+    EXPECT_EQ(cuts, std::vector<double>{40});
+}
+
+// The cut's first picture, 40, damaged and stepped over: the walk pairs 39 with 41, and a
+// damaged-looking 41 makes a second candidate. The run starts from picture 39, not 40, so the
+// pictures around it differ and the cut stands.
+TEST_F(SeveralCandidates, ARunAfterASteppedOverPictureStartsFromThePictureBefore) {
+    std::vector<double> cuts;
+    for (double k = 30; k < 50; ++k) {
+        if (k == 39) {
+            continue;
+        }
+        kivo::FrameFeatures f{};
+        f[kivo::kGreySpread] = 60;
+        f[kivo::kCutScore] = k == 40 ? 0.99 : k == 41 ? 0.98 : 0.0;
+        const double cut = m_detector.process(k, f);
+        if (cut > 0) {
+            cuts.push_back(cut);
+        }
+    }
+    EXPECT_EQ(cuts, std::vector<double>{41});
+}
+
 TEST_F(SeveralCandidates, FramesBeyondTheVideoDropTheCandidates) {
     EXPECT_TRUE(decide(200, {0.99, 0.99}).empty());
 }

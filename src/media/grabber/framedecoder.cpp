@@ -101,6 +101,23 @@ int pickVideoStream(AVFormatContext &format) {
     return -1;
 }
 
+// The Microsoft MPEG-4 family (WMV 7 and 8 among them) takes coefficient and DC overflows for
+// quirks of old encoders and decodes on without a word, so damage drifts unflagged up to the next
+// key picture, whose clean return then looks like a cut. Told to check the bitstream, these
+// decoders take overflows for damage: the macroblocks are concealed and the picture flagged.
+bool overflowsAreDamage(AVCodecID codec) {
+    switch (codec) {
+        case AV_CODEC_ID_MSMPEG4V1:
+        case AV_CODEC_ID_MSMPEG4V2:
+        case AV_CODEC_ID_MSMPEG4V3:
+        case AV_CODEC_ID_WMV1:
+        case AV_CODEC_ID_WMV2:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool isKeyPicture(const AVFrame &frame) {
     return frame.key_frame != 0 || frame.pict_type == AV_PICTURE_TYPE_I;
 }
@@ -304,6 +321,9 @@ int CFrameDecoder::openCodec(const AVCodec &decoder, const AVCodecParameters &pa
     m_settlingPictures = std::min<ptrdiff_t>(m_codec->thread_count, kMinRecent - 2);
     if (!m_singleThreaded && decoder.id == AV_CODEC_ID_H264) {
         m_codec->err_recognition |= AV_EF_EXPLODE;
+    }
+    if (overflowsAreDamage(decoder.id)) {
+        m_codec->err_recognition |= AV_EF_BITSTREAM;
     }
     if (m_picturesStandAlone && m_concealer.open(decoder, parameters, m_timeBase)) {
         m_codec->err_recognition |= AV_EF_EXPLODE;
