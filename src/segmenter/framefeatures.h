@@ -56,8 +56,11 @@ public:
 
     // Forgets the counts: the next rows belong to a new picture.
     void reset();
-    // Counts `current`'s row and its differences from the same row of `previous`.
-    void addPairRow(const uint8_t *previous, const uint8_t *current, int width);
+    // Counts `current`'s row and its differences from the same row of `previous`. With
+    // `upcoming`, the row of the previous picture that comes next, that row is fetched into the
+    // cache meanwhile: the previous picture has mostly left it while the decoder worked.
+    void addPairRow(const uint8_t *previous, const uint8_t *current, int width,
+                    const uint8_t *upcoming = nullptr);
     // Counts a row of a picture without a predecessor: grey levels only.
     void addRow(const uint8_t *current, int width);
 
