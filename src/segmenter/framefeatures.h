@@ -64,8 +64,9 @@ public:
     // Counts a row of a picture without a predecessor: grey levels only.
     void addRow(const uint8_t *current, int width);
 
-    // The counts so far; the differences are all zero when only addRow() was used.
-    void histograms(DifferenceHistogram &differences, GreyHistogram &grey) const;
+    // The counts so far; the differences are all zero when only addRow() was used. The scan is
+    // left empty as by reset(): the pair table is cleared in the pass that sums it.
+    void takeHistograms(DifferenceHistogram &differences, GreyHistogram &grey);
     void greyHistogram(GreyHistogram &grey) const;
 
 private:

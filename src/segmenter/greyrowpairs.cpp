@@ -25,7 +25,7 @@ void CGreyRowPairs::addRow(int row, const uint8_t *grey) {
 
 bool CGreyRowPairs::finish(kivo::DifferenceHistogram &differences, kivo::GreyHistogram &grey) {
     if (m_paired) {
-        m_scan.histograms(differences, grey);
+        m_scan.takeHistograms(differences, grey);
     } else {
         m_scan.greyHistogram(grey);
     }
