@@ -205,11 +205,11 @@ KIVO_AVX2 inline void storeSpread(int16_t *terms, __m256i values, int chromaShif
         store16(terms, values);
         return;
     }
-    // Each sample twice: unpack within the 128-bit halves, then put the halves in order.
-    const __m256i low = _mm256_unpacklo_epi16(values, values);
-    const __m256i high = _mm256_unpackhi_epi16(values, values);
-    store16(terms, _mm256_permute2x128_si256(low, high, 0x20));
-    store16(terms + kStep, _mm256_permute2x128_si256(low, high, 0x31));
+    // Each sample twice. Unpacking works within 128-bit halves, so the quarters are put in the
+    // order 0 2 1 3 first: the low unpack then doubles samples 0-7 in order, the high one 8-15.
+    const __m256i ordered = _mm256_permute4x64_epi64(values, 0xD8);
+    store16(terms, _mm256_unpacklo_epi16(ordered, ordered));
+    store16(terms + kStep, _mm256_unpackhi_epi16(ordered, ordered));
 }
 
 // floor(sum / 1000) of non-negative sums below 2^20, in single precision: sum + 0.5 is exact in
