@@ -372,14 +372,22 @@ struct LuminanceWeights16 {
     __m256i red;
     __m256i green;
     __m256i blue;
+    __m256i half;
+    __m256i reciprocal;
     __m256i divisor;
+    __m256i lowBits;
 
     KIVO_AVX2 LuminanceWeights16()
         : red(_mm256_set1_epi16(kRedRest)),
           green(_mm256_set1_epi16(kGreenRest)),
           blue(_mm256_set1_epi16(kBlueRest)),
-          divisor(_mm256_set1_epi16(kEighthDivisor)) {
-        asm("" : "+x"(red), "+x"(green), "+x"(blue), "+x"(divisor));
+          half(_mm256_set1_epi16(kHalf)),
+          reciprocal(_mm256_set1_epi16(static_cast<int16_t>(kEighthReciprocal))),
+          divisor(_mm256_set1_epi16(kEighthDivisor)),
+          lowBits(_mm256_set1_epi16(7)) {
+        asm(""
+            : "+x"(red), "+x"(green), "+x"(blue), "+x"(half), "+x"(reciprocal), "+x"(divisor),
+              "+x"(lowBits));
     }
 };
 
@@ -390,14 +398,13 @@ KIVO_AVX2 inline __m256i luminance16(__m256i r, __m256i g, __m256i b, const Lumi
                                      __m256i &onBoundary) {
     const __m256i partial = _mm256_add_epi16(
         _mm256_add_epi16(_mm256_mullo_epi16(r, w.red), _mm256_mullo_epi16(g, w.green)),
-        _mm256_add_epi16(_mm256_mullo_epi16(b, w.blue), _mm256_set1_epi16(kHalf)));
+        _mm256_add_epi16(_mm256_mullo_epi16(b, w.blue), w.half));
     const __m256i high = _mm256_add_epi16(r, _mm256_add_epi16(g, g));
     const __m256i eighth =
         _mm256_add_epi16(_mm256_slli_epi16(high, 5), _mm256_srli_epi16(partial, 3));
-    const __m256i whole = _mm256_srli_epi16(
-        _mm256_mulhi_epu16(eighth, _mm256_set1_epi16(static_cast<int16_t>(kEighthReciprocal))), 6);
+    const __m256i whole = _mm256_srli_epi16(_mm256_mulhi_epu16(eighth, w.reciprocal), 6);
     const __m256i wholeEighth =
-        _mm256_cmpeq_epi16(_mm256_and_si256(partial, _mm256_set1_epi16(7)), _mm256_setzero_si256());
+        _mm256_cmpeq_epi16(_mm256_and_si256(partial, w.lowBits), _mm256_setzero_si256());
     onBoundary = _mm256_and_si256(wholeEighth,
                                   _mm256_cmpeq_epi16(_mm256_mullo_epi16(whole, w.divisor), eighth));
     return whole;
