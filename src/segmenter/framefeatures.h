@@ -56,13 +56,17 @@ public:
 
     // Forgets the counts: the next rows belong to a new picture.
     void reset();
-    // Counts `current`'s row and its differences from the same row of `previous`.
-    void addPairRow(const uint8_t *previous, const uint8_t *current, int width);
+    // Counts `current`'s row and its differences from the same row of `previous`. With
+    // `upcoming`, the row of the previous picture that comes next, that row is fetched into the
+    // cache meanwhile: the previous picture has mostly left it while the decoder worked.
+    void addPairRow(const uint8_t *previous, const uint8_t *current, int width,
+                    const uint8_t *upcoming = nullptr);
     // Counts a row of a picture without a predecessor: grey levels only.
     void addRow(const uint8_t *current, int width);
 
-    // The counts so far; the differences are all zero when only addRow() was used.
-    void histograms(DifferenceHistogram &differences, GreyHistogram &grey) const;
+    // The counts so far; the differences are all zero when only addRow() was used. The scan is
+    // left empty as by reset(): the pair table is cleared in the pass that sums it.
+    void takeHistograms(DifferenceHistogram &differences, GreyHistogram &grey);
     void greyHistogram(GreyHistogram &grey) const;
 
 private:

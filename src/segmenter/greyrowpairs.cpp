@@ -15,7 +15,9 @@ void CGreyRowPairs::addRow(int row, const uint8_t *grey) {
         return;
     }
     if (m_paired) {
-        m_scan.addPairRow(m_previous.rows + row * m_previous.stride, grey, m_width);
+        const uint8_t *previous = m_previous.rows + row * m_previous.stride;
+        m_scan.addPairRow(previous, grey, m_width,
+                          row + 1 < m_height ? previous + m_previous.stride : nullptr);
     } else {
         m_scan.addRow(grey, m_width);
     }
@@ -23,7 +25,7 @@ void CGreyRowPairs::addRow(int row, const uint8_t *grey) {
 
 bool CGreyRowPairs::finish(kivo::DifferenceHistogram &differences, kivo::GreyHistogram &grey) {
     if (m_paired) {
-        m_scan.histograms(differences, grey);
+        m_scan.takeHistograms(differences, grey);
     } else {
         m_scan.greyHistogram(grey);
     }

@@ -146,7 +146,7 @@ constexpr auto kBlueHalfWeights =
 constexpr auto kDivisor = static_cast<int32_t>(luminance::kDivisor);
 constexpr float kReciprocalDivisor = 1.0f / static_cast<float>(luminance::kDivisor);
 
-// luminance32 (AVX-512) splits the weighted sum into 256 (R + 2 G) and the rest, whose weights
+// luminance16 and luminance32 split the weighted sum into 256 (R + 2 G) and the rest, whose weights
 // and quotient fit 16-bit lanes.
 static_assert(luminance::kRedWeight / 256 == 1 && luminance::kGreenWeight / 256 == 2 &&
                   luminance::kBlueWeight < 256,
@@ -205,11 +205,11 @@ KIVO_AVX2 inline void storeSpread(int16_t *terms, __m256i values, int chromaShif
         store16(terms, values);
         return;
     }
-    // Each sample twice: unpack within the 128-bit halves, then put the halves in order.
-    const __m256i low = _mm256_unpacklo_epi16(values, values);
-    const __m256i high = _mm256_unpackhi_epi16(values, values);
-    store16(terms, _mm256_permute2x128_si256(low, high, 0x20));
-    store16(terms + kStep, _mm256_permute2x128_si256(low, high, 0x31));
+    // Each sample twice. Unpacking works within 128-bit halves, so the quarters are put in the
+    // order 0 2 1 3 first: the low unpack then doubles samples 0-7 in order, the high one 8-15.
+    const __m256i ordered = _mm256_permute4x64_epi64(values, 0xD8);
+    store16(terms, _mm256_unpacklo_epi16(ordered, ordered));
+    store16(terms + kStep, _mm256_unpackhi_epi16(ordered, ordered));
 }
 
 // floor(sum / 1000) of non-negative sums below 2^20, in single precision: sum + 0.5 is exact in
@@ -366,6 +366,50 @@ KIVO_AVX2 void bgrRowAvx2(const uint8_t *luma, const RowTerms &t, const YuvMatri
     bgrPixels(luma, t, m, x, width, bgr);
 }
 
+// The weights of luminance16, held in registers: without the barrier the compiler replaces each
+// multiplication by a longer chain of shifts and additions.
+struct LuminanceWeights16 {
+    __m256i red;
+    __m256i green;
+    __m256i blue;
+    __m256i half;
+    __m256i reciprocal;
+    __m256i divisor;
+    __m256i lowBits;
+
+    KIVO_AVX2 LuminanceWeights16()
+        : red(_mm256_set1_epi16(kRedRest)),
+          green(_mm256_set1_epi16(kGreenRest)),
+          blue(_mm256_set1_epi16(kBlueRest)),
+          half(_mm256_set1_epi16(kHalf)),
+          reciprocal(_mm256_set1_epi16(static_cast<int16_t>(kEighthReciprocal))),
+          divisor(_mm256_set1_epi16(kEighthDivisor)),
+          lowBits(_mm256_set1_epi16(7)) {
+        asm(""
+            : "+x"(red), "+x"(green), "+x"(blue), "+x"(half), "+x"(reciprocal), "+x"(divisor),
+              "+x"(lowBits));
+    }
+};
+
+// floor((299 R + 587 G + 114 B + 500) / 1000) of sixteen pixels in 16-bit lanes, and all-ones
+// lanes where the division is exact (the double formula's boundary): the 16-bit arithmetic of
+// luminance32 (see there), which needs neither 32-bit lanes nor floating point.
+KIVO_AVX2 inline __m256i luminance16(__m256i r, __m256i g, __m256i b, const LuminanceWeights16 &w,
+                                     __m256i &onBoundary) {
+    const __m256i partial = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(r, w.red), _mm256_mullo_epi16(g, w.green)),
+        _mm256_add_epi16(_mm256_mullo_epi16(b, w.blue), w.half));
+    const __m256i high = _mm256_add_epi16(r, _mm256_add_epi16(g, g));
+    const __m256i eighth =
+        _mm256_add_epi16(_mm256_slli_epi16(high, 5), _mm256_srli_epi16(partial, 3));
+    const __m256i whole = _mm256_srli_epi16(_mm256_mulhi_epu16(eighth, w.reciprocal), 6);
+    const __m256i wholeEighth =
+        _mm256_cmpeq_epi16(_mm256_and_si256(partial, w.lowBits), _mm256_setzero_si256());
+    onBoundary = _mm256_and_si256(wholeEighth,
+                                  _mm256_cmpeq_epi16(_mm256_mullo_epi16(whole, w.divisor), eighth));
+    return whole;
+}
+
 // Most steps take the fast path (no channel clamps: level plus the sample's offset). The others
 // compute the weighted sum of the clamped channels; a step holding a luminance boundary is
 // redone by the reference code, which settles the double formula's rounding.
@@ -376,6 +420,7 @@ KIVO_AVX2 void greyRowAvx2(const uint8_t *luma, const RowTerms &terms, const Yuv
     const RowTerms t = terms;
     const __m256i offset = _mm256_set1_epi16(m.lumaOffset);
     const __m256i scale = _mm256_set1_epi16(m.lumaScale);
+    const LuminanceWeights16 weights;
     int x = 0;
     for (; x + kStep <= width; x += kStep) {
         const RowTerms at = t.advancedBy(x);
@@ -388,9 +433,9 @@ KIVO_AVX2 void greyRowAvx2(const uint8_t *luma, const RowTerms &terms, const Yuv
             continue;
         }
         const Channels c = channels(level, at);
-        const Quotients q = quotients(weightedSums(c.red, c.green, c.blue, 0));
-        _mm_storeu_si128(out, packBytes(_mm256_packs_epi32(q.low, q.high)));
-        if (!_mm256_testz_si256(q.onBoundary, q.onBoundary)) {
+        __m256i onBoundary;
+        _mm_storeu_si128(out, packBytes(luminance16(c.red, c.green, c.blue, weights, onBoundary)));
+        if (!_mm256_testz_si256(onBoundary, onBoundary)) {
             greyPixels(luma, t, m, x, x + kStep, grey);
         }
     }
