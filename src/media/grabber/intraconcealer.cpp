@@ -44,7 +44,10 @@ int CIntraConcealer::open(const AVCodec &decoder, const AVCodecParameters &param
         return 0;
     }
     m_codec->pkt_timebase = timeBase;
+    // One picture at a time, on the caller's thread: no threads, so FFmpeg has no reason to
+    // warn that the buffer callback is not thread-safe.
     m_codec->thread_count = 1;
+    m_codec->thread_type = 0;
     m_codec->get_buffer2 = clearedBuffer;
     if (avcodec_open2(m_codec.get(), &decoder, nullptr) < 0) {
         m_codec.reset();
