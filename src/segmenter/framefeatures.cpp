@@ -133,23 +133,6 @@ void CPairScan::greyHistogram(GreyHistogram &grey) const {
         }
         grey[v] = sum;
     }
-    if (m_paired) {
-        addPairLevels(grey);
-    }
-}
-
-void CPairScan::addPairLevels(GreyHistogram &grey) const {
-    // Column c counts the current level 255 - c.
-    uint32_t columns[kLevels] = {};
-    for (const uint32_t *row = m_pairs.data(); row != m_pairs.data() + m_pairs.size();
-         row += kLevels) {
-        for (size_t c = 0; c < kLevels; ++c) {
-            columns[c] += row[c];
-        }
-    }
-    for (size_t v = 0; v < kLevels; ++v) {
-        grey[v] += columns[kLevels - 1 - v];
-    }
 }
 
 void computeGreyHistogram(const GreyPlane &plane, GreyHistogram &histogram) {

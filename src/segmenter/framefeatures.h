@@ -67,6 +67,8 @@ public:
     // The counts so far; the differences are all zero when only addRow() was used. The scan is
     // left empty as by reset(): the pair table is cleared in the pass that sums it.
     void takeHistograms(DifferenceHistogram &differences, GreyHistogram &grey);
+    // The levels of the rows counted by addRow(); rows counted in pairs are in the pair table,
+    // which takeHistograms() sums.
     void greyHistogram(GreyHistogram &grey) const;
 
 private:
@@ -76,9 +78,6 @@ private:
     static constexpr int kGreyLanes = 4;
     static constexpr size_t kLevels = 256;
     static constexpr size_t kPairCells = kLevels * kLevels;
-
-    // Adds the pair table's column sums (the current picture's levels) to `grey`.
-    void addPairLevels(GreyHistogram &grey) const;
 
     // kPairLanes tables of kPairCells counts, cell previous * 256 + (255 - current).
     std::vector<uint32_t> m_pairs;

@@ -345,25 +345,29 @@ protected:
     // Quiet frames from `from`, candidates with the given scores, then quiet frames until the
     // detector decides; returns the scenes announced after the first.
     std::vector<double> decide(double from, const std::vector<double> &scores) {
+        const double end = from + static_cast<double>(scores.size());
+        return walk(m_detector, 0, end + 5, [&](double k) {
+            return k >= from && k < end ? scores[static_cast<size_t>(k - from)] : 0.0;
+        });
+    }
+
+    // Feeds the frames [from, to) but `steppedOver` (a picture the walk stepped over) with the
+    // cut scores scoreOf(frame); returns the scenes announced after the first.
+    static std::vector<double> walk(CSceneCutDetector &detector, double from, double to,
+                                    const std::function<double(double)> &scoreOf,
+                                    double steppedOver = -1) {
         std::vector<double> cuts;
-        double k = 0;
-        auto feed = [&](double score) {
+        for (double k = from; k < to; ++k) {
+            if (k == steppedOver) {
+                continue;
+            }
             kivo::FrameFeatures f{};
             f[kivo::kGreySpread] = 60;
-            f[kivo::kCutScore] = score;
-            const double cut = m_detector.process(k++, f);
+            f[kivo::kCutScore] = scoreOf(k);
+            const double cut = detector.process(k, f);
             if (cut > 0) {
                 cuts.push_back(cut);
             }
-        };
-        while (k < from) {
-            feed(0.0);
-        }
-        for (double score : scores) {
-            feed(score);
-        }
-        for (int i = 0; i < 5; ++i) {
-            feed(0.0);
         }
         return cuts;
     }
@@ -401,16 +405,9 @@ TEST_F(SeveralCandidates, OddPicturesCanBeDroppedBeforeJudging) {
     CVideoDescription description;
     CSceneCutDetector dropping(&m_frames, m_network, description);
     dropping.setOddPicturesDropped(true);
-    std::vector<double> cuts;
-    for (double k = 0; k < 50; ++k) {
-        kivo::FrameFeatures f{};
-        f[kivo::kGreySpread] = 60;
-        f[kivo::kCutScore] = k >= 33 && k < 40 ? scores[static_cast<size_t>(k - 33)] : 0.0;
-        const double cut = dropping.process(k, f);
-        if (cut > 0) {
-            cuts.push_back(cut);
-        }
-    }
+    const std::vector<double> cuts = walk(dropping, 0, 50, [&](double k) {
+        return k >= 33 && k < 40 ? scores[static_cast<size_t>(k - 33)] : 0.0;
+    });
     EXPECT_EQ(cuts, std::vector<double>{40});
 }
 
@@ -420,19 +417,8 @@ TEST_F(SeveralCandidates, OddPicturesAreFoundAcrossSteppedOverPictures) {
     CVideoDescription description;
     CSceneCutDetector dropping(&m_frames, m_network, description);
     dropping.setOddPicturesDropped(true);
-    std::vector<double> cuts;
-    for (double k = 0; k < 50; ++k) {
-        if (k == 34) {
-            continue;
-        }
-        kivo::FrameFeatures f{};
-        f[kivo::kGreySpread] = 60;
-        f[kivo::kCutScore] = k == 33 || k == 35 ? 0.99 : k == 39 ? 0.97 : 0.0;
-        const double cut = dropping.process(k, f);
-        if (cut > 0) {
-            cuts.push_back(cut);
-        }
-    }
+    const auto scoreOf = [](double k) { return k == 33 || k == 35 ? 0.99 : k == 39 ? 0.97 : 0.0; };
+    const std::vector<double> cuts = walk(dropping, 0, 50, scoreOf, 34);
     EXPECT_EQ(cuts, std::vector<double>{40});
 }
 
@@ -440,19 +426,8 @@ TEST_F(SeveralCandidates, OddPicturesAreFoundAcrossSteppedOverPictures) {
 // damaged-looking 41 makes a second candidate. The run starts from picture 39, not 40, so the
 // pictures around it differ and the cut stands.
 TEST_F(SeveralCandidates, ARunAfterASteppedOverPictureStartsFromThePictureBefore) {
-    std::vector<double> cuts;
-    for (double k = 30; k < 50; ++k) {
-        if (k == 39) {
-            continue;
-        }
-        kivo::FrameFeatures f{};
-        f[kivo::kGreySpread] = 60;
-        f[kivo::kCutScore] = k == 40 ? 0.99 : k == 41 ? 0.98 : 0.0;
-        const double cut = m_detector.process(k, f);
-        if (cut > 0) {
-            cuts.push_back(cut);
-        }
-    }
+    const auto scoreOf = [](double k) { return k == 40 ? 0.99 : k == 41 ? 0.98 : 0.0; };
+    const std::vector<double> cuts = walk(m_detector, 30, 50, scoreOf, 39);
     EXPECT_EQ(cuts, std::vector<double>{41});
 }
 

@@ -56,6 +56,10 @@ constexpr ptrdiff_t kMaxBidirectionalRun = 3;
 // Pictures whose position lies this close to a whole frame number are on the frame grid.
 constexpr double kGridTolerance = 0.25;
 
+bool isOnGrid(double position) {
+    return std::abs(position - std::round(position)) < kGridTolerance;
+}
+
 // Pictures numbered by counting after a timestamp off the grid, at most; then the timestamps
 // hold again even where they disagree with the count.
 constexpr int kMaxCountedPictures = 32;
@@ -510,10 +514,7 @@ CFrameDecoder::Lookup CFrameDecoder::withoutOwnPicture(const DecodedFrame &befor
     // Timestamps on the frame grid mean a constant-rate stream: the frame's picture was lost
     // (damaged or cut off), and handing out its neighbour would be a wrong picture. Off the grid
     // the stream has a variable rate, and frame n is the picture on screen at its time.
-    const auto onGrid = [](double position) {
-        return std::abs(position - std::round(position)) < kGridTolerance;
-    };
-    if (onGrid(before.position) && (std::isinf(after) || onGrid(after))) {
+    if (isOnGrid(before.position) && (std::isinf(after) || isOnGrid(after))) {
         return Lookup::Missing;
     }
     found = &before;
@@ -719,9 +720,6 @@ void CFrameDecoder::noteLostPackets(const AVPacket &packet) {
     // order (AVI keeps an empty chunk even for a dropped frame), so a longer step between two
     // packets on the frame grid means packets were lost: the pictures predicted across the gap
     // refer to the wrong pictures, although the decoder cannot tell.
-    const auto onGrid = [](double position) {
-        return std::abs(position - std::round(position)) < kGridTolerance;
-    };
     if (packet.dts == AV_NOPTS_VALUE) {
         m_lastPacketTime = AV_NOPTS_VALUE;
         return;
@@ -729,7 +727,7 @@ void CFrameDecoder::noteLostPackets(const AVPacket &packet) {
     if (m_lastPacketTime != AV_NOPTS_VALUE) {
         const double previous = positionOf(m_lastPacketTime);
         const double current = positionOf(packet.dts);
-        if (onGrid(previous) && onGrid(current) && current - previous > 1 + kGridTolerance) {
+        if (isOnGrid(previous) && isOnGrid(current) && current - previous > 1 + kGridTolerance) {
             noteDamage();
         }
     }
@@ -831,16 +829,13 @@ double CFrameDecoder::countedPosition(double stamped, bool key) {
     // has caught up with the pictures the damage mistimed), or one lies on the grid one frame
     // after the previous picture's (pictures were lost, and the count lags behind them). A key
     // picture keeps its timestamp, as it does where a seek starts decoding from it.
-    const auto onGrid = [](double position) {
-        return std::abs(position - std::round(position)) < kGridTolerance;
-    };
     const double counted = m_lastPosition + 1;
     const double previous = m_lastStamped;
     m_lastStamped = stamped;
-    const bool mistimed = !onGrid(stamped) || stamped - counted > kMaxCountedPictures;
+    const bool mistimed = !isOnGrid(stamped) || stamped - counted > kMaxCountedPictures;
     if (!m_hasLastPosition || key || (m_countedRun == 0 && !mistimed) ||
         std::abs(stamped - counted) < kGridTolerance ||
-        (onGrid(stamped) && std::abs(stamped - previous - 1) < kGridTolerance) ||
+        (isOnGrid(stamped) && std::abs(stamped - previous - 1) < kGridTolerance) ||
         m_countedRun >= kMaxCountedPictures) {
         m_countedRun = 0;
         return stamped;
