@@ -9,16 +9,13 @@
 #include "segmenter/neuralnetwork.h"
 #include "segmenter/segmentation.h"
 #include "segmenter/window/segmentationdlg.h"
+#include "testsupport/fixturepath.h"
 #include "uisupport/asker.h"
 
 using kivo::ui::CScriptedAsker;
 using Dlg = CSegmentationDlg;
 
 namespace {
-
-QString fixture(const char *name) {
-    return QDir(qEnvironmentVariable("KIVO_FIXTURES")).filePath(QString::fromUtf8(name));
-}
 
 // Frames of the scenes under the level-1 node.
 QList<double> sceneFrames(const CVideoDescription &doc) {

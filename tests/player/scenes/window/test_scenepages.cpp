@@ -22,24 +22,12 @@
 #include "scenecontrols/sceneimagelist.h"
 #include "scenecontrols/sceneimagetree.h"
 #include "testsupport/fixturepath.h"
+#include "testsupport/widgetreading.h"
 #include "uisupport/asker.h"
 #include "uisupport/containerwnd.h"
 #include "uisupport/flatbutton.h"
 #include "uisupport/flatcontrols.h"
 #include "uisupport/registry.h"
-
-namespace {
-
-bool isEnabled(QMenu &menu, int command) {
-    for (const QAction *action : menu.actions()) {
-        if (action->data().toInt() == command) {
-            return action->isEnabled();
-        }
-    }
-    return false;
-}
-
-}  // namespace
 
 class TestScenePages : public QObject {
     Q_OBJECT
